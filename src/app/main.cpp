@@ -1,0 +1,24 @@
+#include "mainwindow/mainwindow.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velbor"));
+    QApplication::setApplicationDisplayName(QStringLiteral("MP3 Velbor"));
+    QApplication::setDesktopFileName(QStringLiteral("velbor"));
+
+    // The program speaks Czech: Qt's own buttons and dialogs too.
+    QTranslator qtCzech;
+    if (qtCzech.load(QLocale(QLocale::Czech, QLocale::CzechRepublic), QStringLiteral("qtbase"),
+                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtCzech);
+
+    MainWindow window;
+    window.load();
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QString>
+
+// One album of the catalogue, filed under an artist, either a new release or not.
+struct Album {
+    QString Artist;
+    QString Album;
+    bool Novinka = false;
+};

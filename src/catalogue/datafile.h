@@ -1,0 +1,60 @@
+#pragma once
+
+#include "album.h"
+#include "textcompare.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+
+#include <optional>
+#include <vector>
+
+class QIODevice;
+
+// What the data file Velbor.dat holds. One line per record, three fields separated by commas:
+//   "Artist","Album",#TRUE#          an album (#TRUE# marks a new release, #FALSE# the others)
+//   "#DataOwner","name",#FALSE#      the database name
+//   "#ContactEmail","address",#FALSE#
+// The kind of a line is decided by its first field, compared as the program compares names
+// (letter case ignored). Lines of every kind may come in any order; the last name and address win.
+struct DataFileContent {
+    std::vector<Album> albums;
+    std::optional<QString> owner; // the database name, when the file names one
+    QString contactEmail;
+    // 1-based numbers of the lines that do not follow the format; they were left out.
+    QList<qsizetype> skippedLines;
+    // The file was UTF-8 (re-saved by another program) rather than Windows-1250.
+    bool utf8 = false;
+};
+
+DataFileContent parseDataFile(QByteArrayView bytes,
+                              const TextCompare& compare = TextCompare::program());
+
+// The whole file content in the format above: album lines in catalogue order, then the
+// "#DataOwner" and "#ContactEmail" lines, Windows-1250, CR LF after every line. Fails, naming the
+// value in problem, when a value cannot be written (see valueProblem()).
+std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const QString& owner,
+                                         const QString& contactEmail, QString* problem = nullptr);
+
+// Why value cannot be carried by the data file (a double quote, a line break, a character that
+// Windows-1250 has no byte for), in Czech; empty when it can. With typed set, control characters
+// are refused as well: a name the user types must not hold them.
+QString valueProblem(QStringView value, bool typed);
+
+struct LoadResult {
+    bool opened = false; // false: no readable file at the path
+    DataFileContent content;
+};
+LoadResult loadDataFile(const QString& path, const TextCompare& compare = TextCompare::program());
+
+// Replaces the file at path by bytes, all or nothing: the new content is written beside it and
+// takes its place only when it has been written whole. With keepBackup the old file is kept as
+// path + ".bak" first. On failure returns false, leaves the old file as it was and puts the reason
+// in Czech into error.
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keepBackup,
+                         QString* error);
+
+// Writes bytes to an open device, checking every write. Returns false on the first failure.
+bool writeAll(QIODevice& device, const QByteArray& bytes);

@@ -1,0 +1,33 @@
+#include "programfolder.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+QString s_testFolder;
+}
+
+QString programFolder() {
+    if (!s_testFolder.isEmpty())
+        return s_testFolder;
+    return QCoreApplication::applicationDirPath();
+}
+
+void setProgramFolderForTesting(const QString& folder) { s_testFolder = folder; }
+
+QString withTrailingSeparator(const QString& folder) {
+    return folder.endsWith(u'/') ? folder : folder + u'/';
+}
+
+QString Cesta() { return withTrailingSeparator(programFolder()); }
+
+bool FileExist(const QString& path) {
+    if (QFileInfo(path).isDir())
+        return false;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    file.close();
+    return true;
+}

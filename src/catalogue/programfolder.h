@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The folder that holds the program, with exactly one "/" at its end; file names are appended to
+// it directly.
+QString Cesta();
+// The same folder as the platform reports it: no trailing "/" except for the root.
+QString programFolder();
+// Makes Cesta() and programFolder() report another folder (tests).
+void setProgramFolderForTesting(const QString& folder);
+
+// Appends one "/" to folder unless it ends with one already.
+QString withTrailingSeparator(const QString& folder);
+
+// True when the file at path can be opened for reading. Any failure (missing, a folder, no
+// access) gives false; the file is neither read nor changed.
+bool FileExist(const QString& path);

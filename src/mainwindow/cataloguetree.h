@@ -1,0 +1,114 @@
+#pragma once
+
+#include "catalogue/album.h"
+#include "catalogue/textcompare.h"
+
+#include <QAbstractItemModel>
+#include <QFont>
+#include <QHash>
+#include <QIcon>
+
+#include <deque>
+#include <vector>
+
+// The picture of a node, which is also how an artist node is told from an album node.
+enum class NodeImage : quint8 { Mp3, Slozka };
+
+inline QString imageKey(NodeImage image) {
+    return image == NodeImage::Slozka ? QStringLiteral("Slozka") : QStringLiteral("MP3");
+}
+
+struct TreeNode {
+    QString text;
+    TreeNode* parent = nullptr;
+    std::vector<TreeNode*> children; // in display order
+    // The node collection: every node in the order it was added to the tree.
+    TreeNode* prevAdded = nullptr;
+    TreeNode* nextAdded = nullptr;
+    int row = 0; // position among its parent's children (or among the artists)
+    NodeImage image = NodeImage::Mp3;
+    bool bold = false;
+    bool checked = false;
+    bool sortsChildren = false;
+    bool keyed = false; // an artist node that owns the key of its name
+};
+
+// The catalogue tree: artists at the root, in the program's text order, with their albums
+// beneath. An artist node is found by its name (compared as the program compares names); two
+// artist nodes of one name cannot exist. Albums are identified by their artist node and their own
+// text, so a "\" or any other character in a name can never make two albums collide.
+class CatalogueTree : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    enum Role { ImageKeyRole = Qt::UserRole + 1 };
+
+    explicit CatalogueTree(const TextCompare& compare = TextCompare::program(),
+                           QObject* parent = nullptr);
+    ~CatalogueTree() override;
+
+    // Builds the whole tree from the catalogue in one step: every album (or only the new
+    // releases) under its artist, the artists and each artist's albums in text order, a second
+    // album of the same artist and name left out. Returns the first artist, or nullptr.
+    TreeNode* rebuild(const std::vector<Album>& albums, bool newsOnly);
+
+    // Adds a root artist node in its sorted place. Returns nullptr, adding nothing, when an
+    // artist node of that name exists already.
+    TreeNode* addArtist(const QString& name, bool sortsChildren = false);
+    // Adds an album node under artist: in its sorted place when the artist sorts its children,
+    // at the end otherwise.
+    TreeNode* addAlbum(TreeNode* artist, const QString& name, bool bold);
+    // Removes the node and its children.
+    void removeNode(TreeNode* node);
+    void clear();
+
+    TreeNode* artistNode(QStringView name) const;
+    const std::vector<TreeNode*>& artists() const { return m_roots; }
+    TreeNode* firstAdded() const { return m_firstAdded; }
+    qsizetype nodeCount() const { return m_count; }
+
+    void setBold(TreeNode* node, bool bold);
+    void setChecked(TreeNode* node, bool checked);
+    void setChildrenChecked(TreeNode* node, bool checked);
+    void checkAll();
+    void clearAllBold();
+
+    QModelIndex indexOf(const TreeNode* node) const;
+    static TreeNode* nodeAt(const QModelIndex& index);
+
+    void setImages(const QIcon& mp3, const QIcon& slozka);
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+Q_SIGNALS:
+    // The user changed the check box of node.
+    void nodeCheckChanged(TreeNode* node);
+
+private:
+    TreeNode* newNode(const QString& text, NodeImage image, TreeNode* parent);
+    void unlinkAdded(TreeNode* node);
+    void renumber(std::vector<TreeNode*>& list, size_t from);
+    std::vector<TreeNode*>& siblingsOf(TreeNode* parent) {
+        return parent ? parent->children : m_roots;
+    }
+    size_t sortedPosition(const std::vector<TreeNode*>& list, QStringView text) const;
+    void sortChildrenOnce(TreeNode* artist, QByteArray& keys, std::vector<qsizetype>& offsets,
+                          std::vector<qsizetype>& order);
+    void emitChildrenChanged(TreeNode* parent, int role);
+
+    const TextCompare& m_compare;
+    std::deque<TreeNode> m_storage;
+    std::vector<TreeNode*> m_roots;
+    QHash<QByteArray, TreeNode*> m_artistByKey;
+    TreeNode* m_firstAdded = nullptr;
+    TreeNode* m_lastAdded = nullptr;
+    qsizetype m_count = 0;
+    QIcon m_mp3;
+    QIcon m_slozka;
+    QFont m_boldFont;
+};

@@ -1,0 +1,3 @@
+#include "export.h"
+
+void ExportChecked(AppContext&, bool) {}

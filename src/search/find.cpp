@@ -1,0 +1,3 @@
+#include "find.h"
+
+void findByName(AppContext&) {}
