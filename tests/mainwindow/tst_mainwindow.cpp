@@ -1,0 +1,181 @@
+#include "fakes.h"
+
+#include "catalogue/programfolder.h"
+#include "mainwindow/mainwindow.h"
+#include "mainwindow/qtports.h"
+
+#include <QAction>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeView>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Window {
+    QTemporaryDir dir;
+    ScriptedPrompts prompts;
+    std::unique_ptr<MainWindow> window;
+    int quits = 0;
+
+    explicit Window(const QByteArray& data = QByteArray()) {
+        setProgramFolderForTesting(dir.path());
+        if (!data.isNull()) {
+            QFile f(dir.filePath(u"Velbor.dat"_s));
+            if (f.open(QIODevice::WriteOnly))
+                f.write(data);
+        }
+        window = std::make_unique<MainWindow>(&prompts);
+        window->setQuitHandler([this] { ++quits; });
+        window->load();
+        window->show();
+        window->activateWindow();
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qWarning("window not active");
+    }
+    ~Window() { setProgramFolderForTesting(QString()); }
+
+    QTreeView* tree() const { return window->treeView(); }
+    QAction* item(const char* name) const { return window->menuItem(QString::fromLatin1(name)); }
+    void key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        QTest::keyClick(tree(), key, mods);
+    }
+    QString panel(int n) const { return window->statusPanels()->text(n); }
+};
+
+const QByteArray kData("\"Kapela\",\"Prvni\",#FALSE#\r\n\"Kapela\",\"Druha\",#TRUE#\r\n"
+                       "\"Abba\",\"Arrival\",#FALSE#\r\n\"#DataOwner\",\"Moje\",#FALSE#\r\n"
+                       "\"#ContactEmail\",\"\",#FALSE#\r\n");
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
+
+    void layoutAndStatusBar() {
+        Window w(kData);
+        QCOMPARE(w.window->windowTitle(), u"MP3 Velbor"_s);
+        QCOMPARE(w.panel(1), u"V databázi je 3 MP3 alb."_s);
+        QCOMPARE(w.panel(2), u"Databáze: Moje"_s);
+        QCOMPARE(w.tree()->model()->rowCount(), 2);
+        QCOMPARE(w.tree()->currentIndex().data().toString(), u"Abba"_s);
+        QVERIFY(!w.tree()->isExpanded(w.tree()->currentIndex()));
+        QCOMPARE(w.window->focusWidget(), w.tree());
+
+        // The panels keep their widths when the window grows; the tree follows the window.
+        const int p1 = w.window->statusPanels()->panelWidth(1);
+        const int p2 = w.window->statusPanels()->panelWidth(2);
+        QCOMPARE(p2, MainWindow::kOwnerPanelWidth);
+        w.window->resize(w.window->width() + 200, w.window->height() + 100);
+        QTRY_COMPARE(w.tree()->width(), w.window->width());
+        QCOMPARE(w.window->statusPanels()->panelWidth(1), p1);
+        QCOMPARE(w.window->statusPanels()->panelWidth(2), p2);
+    }
+
+    void menuBar() {
+        Window w(kData);
+        QStringList top;
+        for (QAction* a : w.window->menuBar()->actions())
+            if (a->isVisible())
+                top << a->text();
+        QCOMPARE(top, (QStringList{u"&Služby"_s, u"&Zobrazení"_s, u"&Konec"_s, u"&Info"_s}));
+        QCOMPARE(w.item("mnuOpen")->shortcut(), QKeySequence(u"Ctrl+O"_s));
+        QCOMPARE(w.item("mnuEmail")->text(), u"Odeslat zaškrtnuté na e-mail"_s);
+        QCOMPARE(w.item("mnuEmail")->shortcut(), QKeySequence(u"Shift+F2"_s));
+        QVERIFY(w.item("mnuVsechno")->isChecked());
+        QVERIFY(!w.item("mnuNov")->isChecked());
+        QVERIFY(w.item("mnuCNovinka")->isChecked());
+        QVERIFY(!w.item("mnuCheat")->isVisible());
+    }
+
+    void editingChord_data() {
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("Ctrl+Shift+F11") << int(Qt::ControlModifier | Qt::ShiftModifier) << true;
+        QTest::newRow("with Alt held") << int(Qt::ControlModifier | Qt::ShiftModifier |
+                                              Qt::AltModifier)
+                                       << false;
+        QTest::newRow("Ctrl+F11") << int(Qt::ControlModifier) << false;
+        QTest::newRow("F11") << 0 << false;
+    }
+    void editingChord() {
+        QFETCH(int, modifiers);
+        QFETCH(bool, shown);
+        Window w(kData);
+        w.key(Qt::Key_F11, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(w.item("mnuCheat")->isVisible(), shown);
+        QCOMPARE(w.window->context().editingVisible, shown);
+        // Twice changes nothing.
+        w.key(Qt::Key_F11, Qt::KeyboardModifiers(modifiers));
+        QCOMPARE(w.item("mnuCheat")->isVisible(), shown);
+    }
+
+    void editingShortcutsActOnlyOnceShown() {
+        Window w(kData);
+        w.key(Qt::Key_F12);
+        QVERIFY(w.prompts.shown.isEmpty());
+        w.key(Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
+        w.prompts.yesNo = {false};
+        w.key(Qt::Key_F12);
+        QCOMPARE(w.prompts.texts(),
+                 QStringList{u"Chcete uložit soubor Velbor.dat? (Starší verze bude přepsána)"_s});
+    }
+
+    void enterAndSpaceDoNothingEscQuits() {
+        Window w(kData);
+        const QModelIndex current = w.tree()->currentIndex();
+        w.key(Qt::Key_Space);
+        w.key(Qt::Key_Return);
+        w.key(Qt::Key_Enter);
+        QCOMPARE(current.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QCOMPARE(w.tree()->currentIndex(), current);
+        QCOMPARE(w.quits, 0);
+        w.key(Qt::Key_Escape);
+        QCOMPARE(w.quits, 1);
+        QVERIFY(w.prompts.shown.isEmpty());
+    }
+
+    void viewsByShortcut() {
+        Window w(kData);
+        w.key(Qt::Key_Q, Qt::ControlModifier); // tick all
+        QCOMPARE(w.tree()->currentIndex().data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        w.key(Qt::Key_N, Qt::ControlModifier);
+        QVERIFY(w.item("mnuNov")->isChecked());
+        QVERIFY(!w.item("mnuVsechno")->isChecked());
+        QCOMPARE(w.tree()->model()->rowCount(), 1);
+        const QModelIndex kapela = w.tree()->model()->index(0, 0);
+        QCOMPARE(kapela.data().toString(), u"Kapela"_s);
+        QCOMPARE(kapela.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        w.key(Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(w.item("mnuVsechno")->isChecked());
+        QCOMPARE(w.tree()->model()->rowCount(), 2);
+        // The tree keeps the keyboard after a rebuild.
+        QCOMPARE(w.window->focusWidget(), w.tree());
+        w.key(Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(w.tree()->isExpanded(w.tree()->model()->index(1, 0)));
+        QCOMPARE(w.panel(1), u"V databázi je 3 MP3 alb."_s);
+    }
+
+    void missingFileOpensEmpty() {
+        Window w;
+        QCOMPARE(w.prompts.texts(), QStringList{u"Datový soubor neexistuje!"_s});
+        QCOMPARE(w.panel(1), u"V databázi je 0 MP3 alb."_s);
+        QCOMPARE(w.panel(2), QString());
+        QCOMPARE(w.tree()->model()->rowCount(), 0);
+        w.key(Qt::Key_O, Qt::ControlModifier); // expand all on nothing
+        w.key(Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(w.prompts.shown.size(), 1);
+    }
+};
+
+QTEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
