@@ -4,10 +4,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -58,7 +61,9 @@ bool looksLikeUtf8(QByteArrayView bytes) {
     return multiByte;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 enum class LineKind : quint8 { Album, Owner, Email };
 
@@ -113,31 +118,109 @@ bool parseLine(QByteArrayView line, LineFields& out) {
 
 } // namespace
 
-DataFileContent parseDataFile(QByteArrayView bytes, const TextCompare& compare) {
-    DataFileContent out;
-    if (bytes.startsWith(kUtf8Bom)) {
-        out.utf8 = true;
-        bytes = bytes.sliced(kUtf8Bom.size());
-    } else {
-        out.utf8 = looksLikeUtf8(bytes);
-    }
-    const bool utf8 = out.utf8;
-    auto decode = [utf8](QByteArrayView field) {
-        return utf8 ? QString::fromUtf8(field) : Windows1250::decode(field);
-    };
+namespace {
 
-    // Albums of one artist share one string, and the kind of a first field is decided once.
-    struct FirstField {
+// The first fields seen so far, by their bytes: albums of one artist share one string, and the
+// kind of a first field is decided once. An open-addressing table with a cheap hash: the loader
+// looks up every line.
+class FirstFields {
+public:
+    struct Entry {
         QString text;
         LineKind kind;
     };
-    QHash<QByteArrayView, FirstField> firstFields;
 
-    // A rough guess of the album count, to allocate once.
-    out.albums.reserve(size_t(bytes.size() / 48 + 1));
+    Entry* find(QByteArrayView key) {
+        if (m_slots.empty())
+            return nullptr;
+        const size_t mask = m_slots.size() - 1;
+        for (size_t i = hash(key) & mask;; i = (i + 1) & mask) {
+            const Slot& s = m_slots[i];
+            if (!s.key.data())
+                return nullptr;
+            if (s.key.size() == key.size() &&
+                std::memcmp(s.key.data(), key.data(), size_t(key.size())) == 0)
+                return &m_entries[s.entry];
+        }
+    }
 
+    Entry* insert(QByteArrayView key, Entry entry) {
+        if ((m_entries.size() + 1) * 2 > m_slots.size())
+            grow();
+        m_entries.push_back(std::move(entry));
+        place(key, m_entries.size() - 1);
+        return &m_entries.back();
+    }
+
+private:
+    struct Slot {
+        QByteArrayView key;
+        size_t entry = 0;
+    };
+
+    static size_t hash(QByteArrayView key) {
+        uint64_t h = 0x9E3779B97F4A7C15ull ^ uint64_t(key.size());
+        const char* p = key.data();
+        qsizetype n = key.size();
+        for (; n >= 8; n -= 8, p += 8) {
+            uint64_t w;
+            std::memcpy(&w, p, 8);
+            h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 29;
+        }
+        uint64_t w = 0;
+        std::memcpy(&w, p, size_t(n));
+        h = (h ^ w) * 0xC4CEB9FE1A85EC53ull;
+        return size_t(h ^ (h >> 32));
+    }
+
+    void place(QByteArrayView key, size_t entry) {
+        const size_t mask = m_slots.size() - 1;
+        size_t i = hash(key) & mask;
+        while (m_slots[i].key.data())
+            i = (i + 1) & mask;
+        m_slots[i] = Slot{key, entry};
+    }
+
+    void grow() {
+        std::vector<Slot> old = std::move(m_slots);
+        m_slots.assign(std::max<size_t>(64, old.size() * 2), Slot{});
+        for (const Slot& s : old)
+            if (s.key.data())
+                place(s.key, s.entry);
+        // Entries move when the vector grows; callers hold an entry only until the next insert.
+        m_entries.reserve(m_slots.size() / 2);
+    }
+
+    std::vector<Slot> m_slots;
+    std::vector<Entry> m_entries;
+};
+
+// What one run of whole lines holds; several runs are read side by side.
+struct Part {
+    std::vector<Album> albums;
+    std::optional<QString> owner;
+    std::optional<QString> contactEmail;
+    QList<qsizetype> skippedLines; // numbered from 1 within the run
+    qsizetype lines = 0;
+};
+
+void parseLines(QByteArrayView bytes, bool utf8, const TextCompare& compare, Part& out) {
+    auto decode = [utf8](QByteArrayView field) {
+        return utf8 ? QString::fromUtf8(field) : Windows1250::decode(field);
+    };
     const char* data = bytes.data();
     const qsizetype size = bytes.size();
+    if (size == 0)
+        return;
+
+    qsizetype lineCount = 0;
+    for (const char* p = data;
+         (p = static_cast<const char*>(std::memchr(p, '\n', size_t(data + size - p)))); ++p)
+        ++lineCount;
+    out.albums.reserve(size_t(lineCount + 1));
+
+    FirstFields firstFields;
     qsizetype pos = 0;
     qsizetype lineNo = 0;
     while (pos < size) {
@@ -150,31 +233,22 @@ DataFileContent parseDataFile(QByteArrayView bytes, const TextCompare& compare) 
         pos = lineEnd + 1;
         ++lineNo;
 
-        bool blank = true;
-        for (char c : line) {
-            if (!isBlank(c)) {
-                blank = false;
-                break;
-            }
-        }
-        if (blank)
-            continue;
-
         LineFields fields;
         if (!parseLine(line, fields)) {
-            out.skippedLines.append(lineNo);
+            if (!std::all_of(line.begin(), line.end(), isBlank)) // a blank line holds nothing
+                out.skippedLines.append(lineNo);
             continue;
         }
-        auto it = firstFields.constFind(fields.field1);
-        if (it == firstFields.cend()) {
-            FirstField ff{decode(fields.field1), LineKind::Album};
-            if (compare.equals(ff.text, u"#DataOwner"))
-                ff.kind = LineKind::Owner;
-            else if (compare.equals(ff.text, u"#ContactEmail"))
-                ff.kind = LineKind::Email;
-            it = firstFields.insert(fields.field1, ff);
+        FirstFields::Entry* first = firstFields.find(fields.field1);
+        if (!first) {
+            FirstFields::Entry entry{decode(fields.field1), LineKind::Album};
+            if (compare.equals(entry.text, u"#DataOwner"))
+                entry.kind = LineKind::Owner;
+            else if (compare.equals(entry.text, u"#ContactEmail"))
+                entry.kind = LineKind::Email;
+            first = firstFields.insert(fields.field1, std::move(entry));
         }
-        switch (it->kind) {
+        switch (first->kind) {
         case LineKind::Owner:
             out.owner = decode(fields.field2);
             break;
@@ -182,11 +256,60 @@ DataFileContent parseDataFile(QByteArrayView bytes, const TextCompare& compare) 
             out.contactEmail = decode(fields.field2);
             break;
         case LineKind::Album:
-            out.albums.push_back(Album{it->text, decode(fields.field2), fields.novinka});
+            out.albums.push_back(Album{first->text, decode(fields.field2), fields.novinka});
             break;
         }
     }
-    out.albums.shrink_to_fit();
+    out.lines = lineNo;
+}
+
+} // namespace
+
+DataFileContent parseDataFile(QByteArrayView bytes, const TextCompare& compare) {
+    DataFileContent out;
+    if (bytes.startsWith(kUtf8Bom)) {
+        out.utf8 = true;
+        bytes = bytes.sliced(kUtf8Bom.size());
+    } else {
+        out.utf8 = looksLikeUtf8(bytes);
+    }
+
+    // A large file is read in two halves side by side, split at a line end.
+    constexpr qsizetype kSplitAbove = 4 << 20;
+    std::vector<QByteArrayView> runs;
+    if (bytes.size() > kSplitAbove && std::thread::hardware_concurrency() > 1) {
+        const void* nl = std::memchr(bytes.data() + bytes.size() / 2, '\n',
+                                     size_t(bytes.size() - bytes.size() / 2));
+        const qsizetype split = nl ? static_cast<const char*>(nl) - bytes.data() + 1 : bytes.size();
+        runs = {bytes.first(split), bytes.sliced(split)};
+    } else {
+        runs = {bytes};
+    }
+    std::vector<Part> parts(runs.size());
+    if (runs.size() == 1) {
+        parseLines(runs[0], out.utf8, compare, parts[0]);
+    } else {
+        const std::unique_ptr<TextCompare> second = compare.clone();
+        std::thread helper(parseLines, runs[1], out.utf8, std::cref(*second), std::ref(parts[1]));
+        parseLines(runs[0], out.utf8, compare, parts[0]);
+        helper.join();
+    }
+
+    qsizetype total = 0;
+    for (const Part& part : parts)
+        total += qsizetype(part.albums.size());
+    out.albums.reserve(size_t(total));
+    qsizetype lineOffset = 0;
+    for (Part& part : parts) {
+        std::move(part.albums.begin(), part.albums.end(), std::back_inserter(out.albums));
+        if (part.owner)
+            out.owner = std::move(part.owner);
+        if (part.contactEmail)
+            out.contactEmail = std::move(*part.contactEmail);
+        for (qsizetype n : part.skippedLines)
+            out.skippedLines.append(lineOffset + n);
+        lineOffset += part.lines;
+    }
     return out;
 }
 

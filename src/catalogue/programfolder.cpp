@@ -14,13 +14,17 @@ QString programFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
-void setProgramFolderForTesting(const QString& folder) { s_testFolder = folder; }
+void setProgramFolderForTesting(const QString& folder) {
+    s_testFolder = folder;
+}
 
 QString withTrailingSeparator(const QString& folder) {
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
-QString Cesta() { return withTrailingSeparator(programFolder()); }
+QString Cesta() {
+    return withTrailingSeparator(programFolder());
+}
 
 bool FileExist(const QString& path) {
     if (QFileInfo(path).isDir())

@@ -4,9 +4,6 @@
 
 #include <unicode/ucol.h>
 
-#include <memory>
-#include <mutex>
-
 namespace {
 
 QString effectiveLocale(const QString& name) {
@@ -28,7 +25,9 @@ bool isPlainAscii(QStringView s) {
     return true;
 }
 
-const UChar* uchars(QStringView s) { return reinterpret_cast<const UChar*>(s.utf16()); }
+const UChar* uchars(QStringView s) {
+    return reinterpret_cast<const UChar*>(s.utf16());
+}
 
 } // namespace
 
@@ -43,18 +42,32 @@ TextCompare::TextCompare(const QString& localeName) : m_locale(effectiveLocale(l
     ucol_setStrength(m_collator, UCOL_SECONDARY);
 }
 
-TextCompare::~TextCompare() { ucol_close(m_collator); }
+TextCompare::TextCompare(UCollator* collator, const QString& locale)
+    : m_collator(collator), m_locale(locale) {}
+
+TextCompare::~TextCompare() {
+    ucol_close(m_collator);
+}
+
+std::unique_ptr<TextCompare> TextCompare::clone() const {
+    UErrorCode status = U_ZERO_ERROR;
+    UCollator* copy = ucol_clone(m_collator, &status);
+    if (U_FAILURE(status) || !copy)
+        return std::make_unique<TextCompare>(m_locale);
+    return std::unique_ptr<TextCompare>(new TextCompare(copy, m_locale));
+}
 
 const TextCompare& TextCompare::program() {
     static const std::unique_ptr<TextCompare> instance = [] {
-        const QString name =
-            s_programLocale.isEmpty() ? QLocale::system().name() : s_programLocale;
+        const QString name = s_programLocale.isEmpty() ? QLocale::system().name() : s_programLocale;
         return std::make_unique<TextCompare>(name);
     }();
     return *instance;
 }
 
-void TextCompare::setProgramLocale(const QString& localeName) { s_programLocale = localeName; }
+void TextCompare::setProgramLocale(const QString& localeName) {
+    s_programLocale = localeName;
+}
 
 int TextCompare::compare(QStringView a, QStringView b) const {
     if (a.size() == b.size() && isPlainAscii(a) && isPlainAscii(b) &&

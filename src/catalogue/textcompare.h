@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringView>
 
+#include <memory>
+
 struct UCollator;
 
 // The one comparison of the program: the case-insensitive sort order of the user's locale.
@@ -37,7 +39,13 @@ public:
 
     QString localeName() const { return m_locale; }
 
+    // An independent copy for another thread: one instance must not be used by two threads at
+    // once.
+    std::unique_ptr<TextCompare> clone() const;
+
 private:
+    TextCompare(UCollator* collator, const QString& locale);
+
     UCollator* m_collator = nullptr;
     QString m_locale;
 };

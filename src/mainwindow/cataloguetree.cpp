@@ -1,8 +1,11 @@
 #include "cataloguetree.h"
 
+#include <QHash>
+
+#include <thread>
+
 #include <algorithm>
 #include <cstring>
-#include <string_view>
 
 CatalogueTree::CatalogueTree(const TextCompare& compare, QObject* parent)
     : QAbstractItemModel(parent), m_compare(compare) {
@@ -17,10 +20,15 @@ void CatalogueTree::setImages(const QIcon& mp3, const QIcon& slozka) {
 }
 
 TreeNode* CatalogueTree::newNode(const QString& text, NodeImage image, TreeNode* parent) {
-    TreeNode& node = m_storage.emplace_back();
+    if (m_chunkUsed == kChunkSize) {
+        m_chunks.push_back(std::make_unique<TreeNode[]>(kChunkSize));
+        m_chunkUsed = 0;
+    }
+    TreeNode& node = m_chunks.back()[m_chunkUsed++];
     node.text = text;
     node.image = image;
     node.parent = parent;
+    node.seq = m_nextSeq++;
     node.prevAdded = m_lastAdded;
     if (m_lastAdded)
         m_lastAdded->nextAdded = &node;
@@ -51,127 +59,164 @@ void CatalogueTree::renumber(std::vector<TreeNode*>& list, size_t from) {
 
 size_t CatalogueTree::sortedPosition(const std::vector<TreeNode*>& list, QStringView text) const {
     // After the last node that does not sort after text, so equal names keep their order.
-    auto it = std::upper_bound(list.begin(), list.end(), text,
-                               [this](QStringView t, const TreeNode* n) {
-                                   return m_compare.less(t, n->text);
-                               });
+    auto it =
+        std::upper_bound(list.begin(), list.end(), text, [this](QStringView t, const TreeNode* n) {
+            return m_compare.less(t, n->text);
+        });
     return size_t(it - list.begin());
 }
 
 void CatalogueTree::clear() {
     beginResetModel();
-    m_roots.clear();
-    m_artistByKey.clear();
-    m_storage.clear();
-    m_firstAdded = m_lastAdded = nullptr;
-    m_count = 0;
+    dropAll();
     endResetModel();
 }
 
-TreeNode* CatalogueTree::artistNode(QStringView name) const {
-    return m_artistByKey.value(m_compare.sortKey(name), nullptr);
+void CatalogueTree::dropAll() {
+    m_roots.clear();
+    m_chunks.clear();
+    m_chunkUsed = kChunkSize;
+    m_firstAdded = m_lastAdded = nullptr;
+    m_count = 0;
+    m_nextSeq = 0;
 }
 
-void CatalogueTree::sortChildrenOnce(TreeNode* artist, QByteArray& keys,
-                                     std::vector<qsizetype>& offsets,
-                                     std::vector<qsizetype>& order) {
-    auto& children = artist->children;
-    const size_t n = children.size();
-    if (n > 1) {
-        keys.clear();
-        offsets.assign(n + 1, 0);
-        for (size_t i = 0; i < n; ++i) {
-            offsets[i] = keys.size();
-            m_compare.appendSortKey(children[i]->text, keys);
+TreeNode* CatalogueTree::artistNode(QStringView name) const {
+    // The artists stand in text order: a binary search finds the one of that name.
+    auto it = std::lower_bound(
+        m_roots.begin(), m_roots.end(), name,
+        [this](const TreeNode* n, QStringView t) { return m_compare.less(n->text, t); });
+    return it != m_roots.end() && m_compare.equals((*it)->text, name) ? *it : nullptr;
+}
+
+namespace {
+
+bool before(const TextCompare& compare, const TreeNode* a, const TreeNode* b) {
+    const int c = compare.compare(a->text, b->text);
+    return c != 0 ? c < 0 : a->seq < b->seq;
+}
+
+// Sorts list by text, the first added first among equal texts; the later ones of an equal text
+// are moved to dropped.
+void sortKeepingFirstOfEqual(std::vector<TreeNode*>& list, const TextCompare& compare,
+                             std::vector<TreeNode*>& dropped) {
+    if (list.size() > 1) {
+        std::sort(list.begin(), list.end(), [&compare](const TreeNode* a, const TreeNode* b) {
+            return before(compare, a, b);
+        });
+        size_t kept = 1;
+        for (size_t i = 1; i < list.size(); ++i) {
+            if (compare.equals(list[i]->text, list[kept - 1]->text))
+                dropped.push_back(list[i]);
+            else
+                list[kept++] = list[i];
         }
-        offsets[n] = keys.size();
-        order.resize(n);
-        for (size_t i = 0; i < n; ++i)
-            order[i] = qsizetype(i);
-        const char* base = keys.constData();
-        auto keyOf = [&](qsizetype i) {
-            return std::string_view(base + offsets[size_t(i)],
-                                    size_t(offsets[size_t(i) + 1] - offsets[size_t(i)]));
-        };
-        // Stable: of two albums with the same name the one added first stays.
-        std::stable_sort(order.begin(), order.end(),
-                         [&](qsizetype a, qsizetype b) { return keyOf(a) < keyOf(b); });
-        std::vector<TreeNode*> sorted;
-        sorted.reserve(n);
-        for (size_t i = 0; i < n; ++i) {
-            TreeNode* child = children[size_t(order[i])];
-            if (i > 0 && keyOf(order[i]) == keyOf(order[i - 1])) {
-                unlinkAdded(child); // a second album of that name is not shown
-                continue;
-            }
-            sorted.push_back(child);
-        }
-        children.swap(sorted);
+        list.resize(kept);
     }
-    renumber(children, 0);
+    for (size_t i = 0; i < list.size(); ++i)
+        list[i]->row = int(i);
+}
+
+} // namespace
+
+void CatalogueTree::sortAllChildren() {
+    size_t total = 0;
+    for (const TreeNode* artist : m_roots)
+        total += artist->children.size();
+    constexpr size_t kPerThread = 50000;
+    const size_t threads = std::clamp<size_t>(total / kPerThread, 1,
+                                              std::max(1u, std::thread::hardware_concurrency()));
+
+    std::vector<std::vector<TreeNode*>> dropped(threads);
+    auto work = [this](size_t from, size_t to, const TextCompare& compare,
+                       std::vector<TreeNode*>& out) {
+        for (size_t i = from; i < to; ++i)
+            sortKeepingFirstOfEqual(m_roots[i]->children, compare, out);
+    };
+    if (threads == 1) {
+        work(0, m_roots.size(), m_compare, dropped[0]);
+    } else {
+        // Split the artists into runs of about equal album counts; each thread has its own
+        // collator.
+        std::vector<std::unique_ptr<TextCompare>> compares;
+        std::vector<std::thread> pool;
+        size_t start = 0, counted = 0;
+        for (size_t t = 0; t < threads; ++t) {
+            size_t end = start;
+            const size_t goal = total * (t + 1) / threads;
+            while (end < m_roots.size() && (counted < goal || t + 1 == threads))
+                counted += m_roots[end++]->children.size();
+            compares.push_back(m_compare.clone());
+            pool.emplace_back(work, start, end, std::cref(*compares.back()), std::ref(dropped[t]));
+            start = end;
+        }
+        for (std::thread& th : pool)
+            th.join();
+    }
+    for (const auto& list : dropped)
+        for (TreeNode* node : list)
+            unlinkAdded(node);
 }
 
 TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newsOnly) {
     beginResetModel();
-    m_roots.clear();
-    m_artistByKey.clear();
-    m_storage.clear();
-    m_firstAdded = m_lastAdded = nullptr;
-    m_count = 0;
+    dropAll();
 
-    // Albums of one artist usually share one string: look the exact string up first and fall
-    // back to the artist's key (letter case ignored) only for a string not seen yet.
+    // Albums of one artist usually share one string (the loader makes them so): group by that
+    // string's storage first, then by the exact text, and by the program's comparison last.
+    QHash<std::pair<const QChar*, qsizetype>, TreeNode*> byStorage;
     QHash<QString, TreeNode*> byExactName;
     for (const Album& album : albums) {
         if (newsOnly && !album.Novinka)
             continue;
-        TreeNode* artist = byExactName.value(album.Artist, nullptr);
+        TreeNode*& artist = byStorage[{album.Artist.constData(), album.Artist.size()}];
         if (!artist) {
-            QByteArray key = m_compare.sortKey(album.Artist);
-            artist = m_artistByKey.value(key, nullptr);
-            if (!artist) {
-                artist = newNode(album.Artist, NodeImage::Slozka, nullptr);
-                artist->keyed = true;
-                artist->sortsChildren = true;
-                m_artistByKey.insert(key, artist);
-                m_roots.push_back(artist);
+            TreeNode*& named = byExactName[album.Artist];
+            if (!named) {
+                named = newNode(album.Artist, NodeImage::Slozka, nullptr);
+                named->keyed = true;
+                named->sortsChildren = true;
+                m_roots.push_back(named);
             }
-            byExactName.insert(album.Artist, artist);
+            artist = named;
         }
         TreeNode* node = newNode(album.Album, NodeImage::Mp3, artist);
         node->bold = album.Novinka;
         artist->children.push_back(node);
     }
 
-    QByteArray keys;
-    std::vector<qsizetype> offsets;
-    std::vector<qsizetype> order;
-    for (TreeNode* artist : m_roots)
-        sortChildrenOnce(artist, keys, offsets, order);
-
-    std::vector<std::pair<QByteArray, TreeNode*>> rootKeys;
-    rootKeys.reserve(m_roots.size());
-    for (auto it = m_artistByKey.cbegin(); it != m_artistByKey.cend(); ++it)
-        rootKeys.emplace_back(it.key(), it.value());
-    std::sort(rootKeys.begin(), rootKeys.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (size_t i = 0; i < rootKeys.size(); ++i)
-        m_roots[i] = rootKeys[i].second;
+    // Artists whose names differ in letter case only share the node added first.
+    std::vector<TreeNode*> artists = m_roots;
+    std::sort(artists.begin(), artists.end(),
+              [this](const TreeNode* a, const TreeNode* b) { return before(m_compare, a, b); });
+    m_roots.clear();
+    for (TreeNode* artist : artists) {
+        TreeNode* same = m_roots.empty() ? nullptr : m_roots.back();
+        if (same && m_compare.equals(same->text, artist->text)) {
+            for (TreeNode* child : artist->children) {
+                child->parent = same;
+                same->children.push_back(child);
+            }
+            artist->children.clear();
+            unlinkAdded(artist);
+        } else {
+            m_roots.push_back(artist);
+        }
+    }
     renumber(m_roots, 0);
+    sortAllChildren();
     endResetModel();
     return m_roots.empty() ? nullptr : m_roots.front();
 }
 
 TreeNode* CatalogueTree::addArtist(const QString& name, bool sortsChildren) {
-    QByteArray key = m_compare.sortKey(name);
-    if (m_artistByKey.contains(key))
+    if (artistNode(name))
         return nullptr;
     const size_t pos = sortedPosition(m_roots, name);
     beginInsertRows(QModelIndex(), int(pos), int(pos));
     TreeNode* node = newNode(name, NodeImage::Slozka, nullptr);
     node->keyed = true;
     node->sortsChildren = sortsChildren;
-    m_artistByKey.insert(key, node);
     m_roots.insert(m_roots.begin() + qsizetype(pos), node);
     renumber(m_roots, pos);
     endInsertRows();
@@ -198,11 +243,6 @@ void CatalogueTree::removeNode(TreeNode* node) {
         unlinkAdded(child);
     node->children.clear();
     unlinkAdded(node);
-    if (node->keyed) {
-        auto it = m_artistByKey.find(m_compare.sortKey(node->text));
-        if (it != m_artistByKey.end() && it.value() == node)
-            m_artistByKey.erase(it);
-    }
     siblings.erase(siblings.begin() + row);
     renumber(siblings, size_t(row));
     node->parent = nullptr;
@@ -287,7 +327,9 @@ int CatalogueTree::rowCount(const QModelIndex& parent) const {
     return int(nodeAt(parent)->children.size());
 }
 
-int CatalogueTree::columnCount(const QModelIndex&) const { return 1; }
+int CatalogueTree::columnCount(const QModelIndex&) const {
+    return 1;
+}
 
 QVariant CatalogueTree::data(const QModelIndex& index, int role) const {
     const TreeNode* node = nodeAt(index);

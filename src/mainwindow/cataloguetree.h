@@ -5,10 +5,9 @@
 
 #include <QAbstractItemModel>
 #include <QFont>
-#include <QHash>
 #include <QIcon>
 
-#include <deque>
+#include <memory>
 #include <vector>
 
 // The picture of a node, which is also how an artist node is told from an album node.
@@ -25,7 +24,8 @@ struct TreeNode {
     // The node collection: every node in the order it was added to the tree.
     TreeNode* prevAdded = nullptr;
     TreeNode* nextAdded = nullptr;
-    int row = 0; // position among its parent's children (or among the artists)
+    int row = 0;     // position among its parent's children (or among the artists)
+    quint32 seq = 0; // when it was added, for "the first one added wins" among equal names
     NodeImage image = NodeImage::Mp3;
     bool bold = false;
     bool checked = false;
@@ -90,6 +90,7 @@ Q_SIGNALS:
     void nodeCheckChanged(TreeNode* node);
 
 private:
+    void dropAll();
     TreeNode* newNode(const QString& text, NodeImage image, TreeNode* parent);
     void unlinkAdded(TreeNode* node);
     void renumber(std::vector<TreeNode*>& list, size_t from);
@@ -97,17 +98,21 @@ private:
         return parent ? parent->children : m_roots;
     }
     size_t sortedPosition(const std::vector<TreeNode*>& list, QStringView text) const;
-    void sortChildrenOnce(TreeNode* artist, QByteArray& keys, std::vector<qsizetype>& offsets,
-                          std::vector<qsizetype>& order);
+    // Sorts the albums of every artist (on several threads for a large tree) and leaves out the
+    // later ones of equal name.
+    void sortAllChildren();
     void emitChildrenChanged(TreeNode* parent, int role);
 
     const TextCompare& m_compare;
-    std::deque<TreeNode> m_storage;
+    // Nodes live in chunks that never move; a removed node stays unused until the next rebuild.
+    static constexpr size_t kChunkSize = 4096;
+    std::vector<std::unique_ptr<TreeNode[]>> m_chunks;
+    size_t m_chunkUsed = kChunkSize;
     std::vector<TreeNode*> m_roots;
-    QHash<QByteArray, TreeNode*> m_artistByKey;
     TreeNode* m_firstAdded = nullptr;
     TreeNode* m_lastAdded = nullptr;
     qsizetype m_count = 0;
+    quint32 m_nextSeq = 0;
     QIcon m_mp3;
     QIcon m_slozka;
     QFont m_boldFont;
