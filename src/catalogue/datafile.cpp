@@ -18,13 +18,24 @@ constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr QByteArrayView kTrue("#TRUE#");
 constexpr QByteArrayView kFalse("#FALSE#");
 
-// Valid UTF-8 with at least one multi-byte sequence. Windows-1250 Czech text almost never passes:
-// its accented small letters are UTF-8 lead bytes that would need continuation bytes after them.
+// Valid UTF-8 that holds at least one letter with a diacritic (U+00C0 to U+017F), as any Czech
+// text re-saved as UTF-8 does. Windows-1250 text almost never passes: its accented small letters
+// are UTF-8 lead bytes that would need continuation bytes after them, and the letters' UTF-8 forms
+// read in Windows-1250 as pairs such as "Ĺľ" or "Ä›" that no real name holds.
 bool looksLikeUtf8(QByteArrayView bytes) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     const qsizetype n = bytes.size();
-    bool multiByte = false;
+    bool latinLetter = false;
     for (qsizetype i = 0; i < n;) {
+        // Plain ASCII runs, eight bytes at a time.
+        if (i + 8 <= n) {
+            uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            if ((w & 0x8080808080808080ull) == 0) {
+                i += 8;
+                continue;
+            }
+        }
         const uint8_t c = p[i];
         if (c < 0x80) {
             ++i;
@@ -55,10 +66,11 @@ bool looksLikeUtf8(QByteArrayView bytes) {
         if ((len == 3 && (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))) ||
             (len == 4 && (cp < 0x10000 || cp > 0x10FFFF)))
             return false;
-        multiByte = true;
+        if (cp >= 0xC0 && cp <= 0x17F)
+            latinLetter = true;
         i += len;
     }
-    return multiByte;
+    return latinLetter;
 }
 
 bool isBlank(char c) {
@@ -376,6 +388,15 @@ std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const
     if (!appendField(out, contactEmail, problem, QStringLiteral("Kontaktní email")))
         return std::nullopt;
     out += ",#FALSE#\r\n";
+    // The file must read back as it was written: text that would make it pass for UTF-8 is not
+    // written at all.
+    if (looksLikeUtf8(out)) {
+        if (problem)
+            *problem = QStringLiteral("Katalog obsahuje jen takové znaky s diakritikou, že by se "
+                                      "soubor při dalším načtení četl jako UTF-8 (například "
+                                      "dvojice jako „Ĺľ“ nebo „Ä›“). Opravte tyto názvy.");
+        return std::nullopt;
+    }
     return out;
 }
 

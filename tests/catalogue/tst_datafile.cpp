@@ -136,6 +136,8 @@ private Q_SLOTS:
         QTest::newRow("undefined bytes") << QByteArray("\"\x81\x83\",\"\x88\x90\x98\",#FALSE#\r\n")
                                          << false;
         QTest::newRow("UTF-8") << QByteArray("\"\xC5\xBD\",\"x\",#FALSE#\r\n") << true;
+        QTest::newRow("valid UTF-8 without a Latin letter stays Windows-1250")
+            << QByteArray("\"\xC2\xA9 \xE2\x80\x9E\",\"x\",#FALSE#\r\n") << false;
         QTest::newRow("overlong UTF-8 is not UTF-8")
             << QByteArray("\"\xC0\xAF\",\"x\",#FALSE#\r\n") << false;
         QTest::newRow("truncated sequence at the end") << QByteArray("\"a\",\"b\",#FALSE#\xC5")
@@ -205,6 +207,17 @@ private Q_SLOTS:
         QVERIFY(!formatDataFile({Album{artist, album, false}}, QString(), QString(), &problem));
         QVERIFY2(problem.contains(fragment), qPrintable(problem));
         QVERIFY2(problem.contains(artist), qPrintable(problem));
+    }
+
+    void neverWritesWhatWouldReadBackAsUtf8() {
+        // "Äš" alone is, byte for byte, the UTF-8 form of "Ě": such a file would not read back.
+        QString problem;
+        QVERIFY(!formatDataFile({Album{u"Äš"_s, u"x"_s, false}}, QString(), QString(), &problem));
+        QVERIFY(problem.contains(u"UTF-8"));
+        // With any ordinary Czech letter beside it the file is plain Windows-1250 again.
+        const auto bytes = formatDataFile({Album{u"Äš"_s, u"řeka"_s, false}}, QString(), QString());
+        QVERIFY(bytes);
+        QCOMPARE(parseDataFile(*bytes, czech()).albums.at(0).Artist, u"Äš"_s);
     }
 
     void typedValuesRefuseControlCharacters() {
