@@ -8,6 +8,7 @@
 #include "editing/editing.h"
 #include "mainwindow/windowlogic.h"
 
+#include <QAbstractItemModelTester>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -344,6 +345,8 @@ void TestEditing::commands() {
     QFETCH(QString, selected);
 
     Fixture f;
+    QAbstractItemModelTester tester(&f.tree,
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
     f.ctx.catalogue.Albums = albumsFrom(albums);
     ReadAlbums(f.ctx, news);
     f.ctx.newsOnly = news;
