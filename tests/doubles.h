@@ -95,13 +95,11 @@ public:
     TreeNode* selected = nullptr;
     QSet<const TreeNode*> expanded;
     bool drawing = true;
-    int ensureVisibleCalls = 0;
 
     TreeNode* selectedNode() const override { return selected; }
     void selectNode(TreeNode* node) override { selected = node; }
     void expand(TreeNode* node) override { expanded.insert(node); }
     void ensureVisible(TreeNode* node) override {
-        ++ensureVisibleCalls;
         for (const TreeNode* p = node->parent; p; p = p->parent)
             expanded.insert(p);
     }
