@@ -1,0 +1,147 @@
+#pragma once
+
+// Scripted stand-ins for the screen (Prompts, TreeView, StatusBar), shared by the test folders.
+// Header only: include it in a test and link velbor_core.
+
+#include "mainwindow/cataloguetree.h"
+#include "mainwindow/ports.h"
+
+#include <QList>
+#include <QMetaObject>
+#include <QSet>
+#include <QStringList>
+
+// Message and input boxes with scripted answers. Everything shown is written to log, one line per
+// box:
+//   "message(x): text"   critical      "message(?): text"  question
+//   "message(!): text"   exclamation   "message(i): text"  information
+//   "ask: question"      a Yes/No question
+//   "input: prompt"      an input box
+// A box given a title of its own gets " [title]" at the end of its line. A question or input box
+// with no scripted answer left is logged with " (unscripted)" and answered No / Cancel.
+class ScriptedPrompts : public Prompts {
+public:
+    QStringList log;
+    QStringList inputs;  // answers to the input boxes, in order
+    QList<bool> answers; // answers to the questions, in order
+
+    void message(const QString& text, MessageIcon icon, const QString& title = {}) override {
+        log << QStringLiteral("message(%1): ").arg(iconMark(icon)) + text + titled(title);
+    }
+    bool askYesNo(const QString& question) override {
+        if (answers.isEmpty()) {
+            log << QStringLiteral("ask: ") + question + QStringLiteral(" (unscripted)");
+            return false;
+        }
+        log << QStringLiteral("ask: ") + question;
+        return answers.takeFirst();
+    }
+    QString input(const QString& prompt, const QString& title = {}) override {
+        if (inputs.isEmpty()) {
+            log << QStringLiteral("input: ") + prompt + titled(title) +
+                       QStringLiteral(" (unscripted)");
+            return {};
+        }
+        log << QStringLiteral("input: ") + prompt + titled(title);
+        return inputs.takeFirst();
+    }
+
+    // Every scripted answer was asked for.
+    bool allUsed() const { return inputs.isEmpty() && answers.isEmpty(); }
+
+    static QChar iconMark(MessageIcon icon) {
+        switch (icon) {
+        case MessageIcon::Critical:
+            return u'x';
+        case MessageIcon::Question:
+            return u'?';
+        case MessageIcon::Exclamation:
+            return u'!';
+        case MessageIcon::Information:
+            return u'i';
+        }
+        return u'-';
+    }
+
+private:
+    static QString titled(const QString& title) {
+        return title.isEmpty() ? QString() : QStringLiteral(" [") + title + u']';
+    }
+};
+
+// The tree view: a selection, the expanded nodes and whether it draws. Given the model, it behaves
+// like a real view when the selected node is removed: the selection is dropped (the logic must pick
+// the next one itself).
+class FakeTreeView : public TreeView {
+public:
+    explicit FakeTreeView(CatalogueTree* model = nullptr) {
+        if (!model)
+            return;
+        m_connections << QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved,
+                                          [this](const QModelIndex& parent, int first, int last) {
+                                              dropIfRemoved(parent, first, last);
+                                          });
+        m_connections << QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, [this] {
+            selected = nullptr;
+            expanded.clear();
+        });
+        m_model = model;
+    }
+    ~FakeTreeView() override {
+        for (const auto& c : std::as_const(m_connections))
+            QObject::disconnect(c);
+    }
+
+    TreeNode* selected = nullptr;
+    QSet<const TreeNode*> expanded;
+    bool drawing = true;
+
+    TreeNode* selectedNode() const override { return selected; }
+    void selectNode(TreeNode* node) override { selected = node; }
+    void expand(TreeNode* node) override { expanded.insert(node); }
+    void ensureVisible(TreeNode* node) override {
+        for (const TreeNode* p = node->parent; p; p = p->parent)
+            expanded.insert(p);
+    }
+    void expandAll() override {
+        if (!m_model)
+            return;
+        for (const TreeNode* n = m_model->firstAdded(); n; n = n->nextAdded)
+            if (!n->children.empty())
+                expanded.insert(n);
+    }
+    void setDrawing(bool on) override { drawing = on; }
+
+private:
+    void dropIfRemoved(const QModelIndex& parent, int first, int last) {
+        if (!selected)
+            return;
+        for (int row = first; row <= last; ++row) {
+            const TreeNode* gone = CatalogueTree::nodeAt(m_model->index(row, 0, parent));
+            if (gone && (selected == gone || selected->parent == gone))
+                selected = nullptr;
+            expanded.remove(gone);
+        }
+    }
+
+    CatalogueTree* m_model = nullptr;
+    QList<QMetaObject::Connection> m_connections;
+};
+
+// Two panels with text and width; the bar as wide as given.
+class FakeStatusBar : public StatusBar {
+public:
+    explicit FakeStatusBar(int barWidth = 278) : m_width(barWidth) {}
+    QString texts[2];
+    int widths[2] = {96, 120};
+
+    QString text(int panel) const override { return texts[slot(panel)]; }
+    void setText(int panel, const QString& text) override { texts[slot(panel)] = text; }
+    int width() const override { return m_width; }
+    int panelWidth(int panel) const override { return widths[slot(panel)]; }
+    void setPanelWidth(int panel, int width) override { widths[slot(panel)] = width; }
+
+private:
+    static int slot(int panel) { return panel == 1 ? 0 : 1; }
+    int m_width;
+};

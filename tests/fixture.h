@@ -1,0 +1,106 @@
+#pragma once
+
+// A window context over the test doubles, and readable pictures of the tree and the catalogue for
+// comparing them in tests. Header only.
+//
+// Notation: an artist is its name; an album is "Artist>Album"; " *" at the end marks a bold node or
+// a new release. Tests that compare Czech order call TextCompare::setProgramLocale(u"cs_CZ"_s)
+// before the first Fixture.
+
+#include "doubles.h"
+
+#include "catalogue/album.h"
+#include "mainwindow/appcontext.h"
+#include "mainwindow/cataloguetree.h"
+
+#include <QStringList>
+
+#include <vector>
+
+struct Fixture {
+    ScriptedPrompts prompts;
+    CatalogueTree tree;
+    FakeTreeView view{&tree};
+    FakeStatusBar status;
+    AppContext ctx{{}, tree, prompts, view, status};
+};
+
+namespace fixture {
+
+inline const QString kNewMark = QStringLiteral(" *");
+
+// "Artist>Album" or "Artist>Album *" to an album.
+inline Album albumFrom(QString line) {
+    Album a;
+    if (line.endsWith(kNewMark)) {
+        a.Novinka = true;
+        line.chop(kNewMark.size());
+    }
+    const qsizetype sep = line.indexOf(u'>');
+    a.Artist = line.left(sep);
+    a.Album = line.mid(sep + 1);
+    return a;
+}
+
+inline std::vector<Album> albumsFrom(const QStringList& lines) {
+    std::vector<Album> albums;
+    for (const QString& line : lines)
+        albums.push_back(albumFrom(line));
+    return albums;
+}
+
+inline QStringList storeLines(const std::vector<Album>& albums) {
+    QStringList lines;
+    for (const Album& a : albums)
+        lines << a.Artist + u'>' + a.Album + (a.Novinka ? kNewMark : QString());
+    return lines;
+}
+
+inline QString pathOf(const TreeNode* node) {
+    if (!node)
+        return {};
+    return node->parent ? node->parent->text + u'>' + node->text : node->text;
+}
+
+// Every node in display order: artists, each followed by its albums; bold nodes marked.
+inline QStringList treeLines(const CatalogueTree& tree) {
+    QStringList lines;
+    for (const TreeNode* artist : tree.artists()) {
+        lines << artist->text + (artist->bold ? kNewMark : QString());
+        for (const TreeNode* album : artist->children)
+            lines << pathOf(album) + (album->bold ? kNewMark : QString());
+    }
+    return lines;
+}
+
+// The ticked nodes in display order.
+inline QStringList checkedPaths(const CatalogueTree& tree) {
+    QStringList lines;
+    for (const TreeNode* artist : tree.artists()) {
+        if (artist->checked)
+            lines << artist->text;
+        for (const TreeNode* album : artist->children)
+            if (album->checked)
+                lines << pathOf(album);
+    }
+    return lines;
+}
+
+// The first node shown at path ("Artist" or "Artist>Album"), compared exactly; nullptr if none.
+inline TreeNode* nodeAtPath(const CatalogueTree& tree, const QString& path) {
+    const qsizetype sep = path.indexOf(u'>');
+    const QString artistName = sep < 0 ? path : path.left(sep);
+    for (TreeNode* artist : tree.artists()) {
+        if (artist->text != artistName)
+            continue;
+        if (sep < 0)
+            return artist;
+        const QString albumName = path.mid(sep + 1);
+        for (TreeNode* album : artist->children)
+            if (album->text == albumName)
+                return album;
+    }
+    return nullptr;
+}
+
+} // namespace fixture
