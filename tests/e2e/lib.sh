@@ -95,13 +95,23 @@ type_text() {
 # The main window, once the program is up.
 main_window() { wait_window "MP3 Velbor"; }
 
-# Answers the box titled $1 with the keys that follow.
+# Answers the box titled $1 with the keys that follow. A box answered before is never taken for
+# the next one: boxes of one title follow each other (a question, then "Hotovo.").
+LAST_BOX=""
 answer() {
     local title=$1
     shift
-    local win
-    win=$(wait_window "$title")
+    local win="" id
+    for _ in $(seq 150); do
+        for id in $(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null || true); do
+            [ "$id" != "$LAST_BOX" ] && win=$id
+        done
+        [ -n "$win" ] && break
+        sleep 0.1
+    done
+    [ -n "$win" ] || fail "no new box titled '$title'"
     keys "$win" "$@"
+    LAST_BOX=$win
 }
 
 # Waits for the program to end; fails if it does not within 10 s.
