@@ -31,8 +31,8 @@ for icon in "$program_dir/velbor.png" \
     "$prefix/share/icons/hicolor/scalable/apps/velbor.svg"; do
     [ -s "$icon" ] || fail "missing icon $icon"
 done
-file "$prefix/share/icons/hicolor/48x48/apps/velbor.png" | grep -q "PNG image data, 48 x 48" ||
-    fail "the 48x48 icon is not a 48 x 48 PNG"
+[ "$(identify -format '%m %wx%h' "$prefix/share/icons/hicolor/48x48/apps/velbor.png")" = \
+    "PNG 48x48" ] || fail "the 48x48 icon is not a 48 x 48 PNG"
 
 desktop="$prefix/share/applications/velbor.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
