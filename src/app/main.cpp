@@ -1,8 +1,7 @@
+#include "app/qttranslation.h"
 #include "mainwindow/mainwindow.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
@@ -13,9 +12,7 @@ int main(int argc, char* argv[]) {
 
     // The program speaks Czech: Qt's own buttons and dialogs too.
     QTranslator qtCzech;
-    if (qtCzech.load(QLocale(QLocale::Czech, QLocale::CzechRepublic), QStringLiteral("qtbase"),
-                     QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtCzech);
+    installQtCzech(qtCzech);
 
     MainWindow window;
     window.load();

@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# `cmake --install` of the build tree into a temporary prefix: a self-contained program folder
+# with the sample catalogue, a launcher, a valid desktop file and the icons; a second install
+# keeps the user's catalogue; a staged (DESTDIR) install points the desktop file at the final
+# place; the program started through the launcher from another folder uses its own folder.
+source "$(dirname "$0")/../e2e/lib.sh"
+: "${VELBOR_BUILD_DIR:?}" "${VELBOR_SOURCE_DIR:?}" "${VELBOR_CMAKE:=cmake}"
+
+install_into() { # PREFIX [DESTDIR]
+    DESTDIR="${2:-}" "$VELBOR_CMAKE" --install "$VELBOR_BUILD_DIR" --prefix "$1" \
+        >"$E2E_DIR/install.log" 2>&1 || { cat "$E2E_DIR/install.log"; fail "install into $1"; }
+}
+
+# The value of KEY in desktop file $1.
+desktop_value() { sed -n "s/^$2=//p" "$1"; }
+
+# A prefix with a space and a "$" in it: the desktop file must quote and escape the path.
+prefix="$E2E_DIR/home dir/my \$stuff/.local"
+install_into "$prefix"
+program_dir="$prefix/lib/velbor"
+
+[ -x "$program_dir/velbor" ] || fail "no program in $program_dir"
+same_bytes "$program_dir/Velbor.dat" "$VELBOR_SOURCE_DIR/data/Velbor.dat"
+[ -L "$prefix/bin/velbor" ] || fail "the launcher is not a symbolic link"
+[ "$(readlink -f "$prefix/bin/velbor")" = "$(readlink -f "$program_dir/velbor")" ] ||
+    fail "the launcher does not lead to the program"
+case "$(readlink "$prefix/bin/velbor")" in /*) fail "the launcher's link is absolute" ;; esac
+for icon in "$program_dir/velbor.png" \
+    "$prefix/share/icons/hicolor/48x48/apps/velbor.png" \
+    "$prefix/share/icons/hicolor/128x128/apps/velbor.png" \
+    "$prefix/share/icons/hicolor/scalable/apps/velbor.svg"; do
+    [ -s "$icon" ] || fail "missing icon $icon"
+done
+[ "$(identify -format '%m %wx%h' "$prefix/share/icons/hicolor/48x48/apps/velbor.png")" = \
+    "PNG 48x48" ] || fail "the 48x48 icon is not a 48 x 48 PNG"
+
+desktop="$prefix/share/applications/velbor.desktop"
+desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
+expected_exec="\"$E2E_DIR/home dir/my \\\\\$stuff/.local/lib/velbor/velbor\""
+[ "$(desktop_value "$desktop" Exec)" = "$expected_exec" ] ||
+    fail "Exec is '$(desktop_value "$desktop" Exec)', expected '$expected_exec'"
+[ "$(desktop_value "$desktop" Icon)" = velbor ] || fail "Icon is not the theme name velbor"
+grep -qxF "$prefix/bin/velbor" "$VELBOR_BUILD_DIR/install_manifest.txt" ||
+    fail "the launcher is not in the install manifest"
+if grep -qF "Velbor.dat" "$VELBOR_BUILD_DIR/install_manifest.txt"; then
+    fail "the catalogue is in the install manifest: removing the install would delete it"
+fi
+
+# Installing again never replaces the user's catalogue, but renews a removed launcher.
+printf '"Nová kapela","Nové album",#TRUE#\r\n' | iconv -f UTF-8 -t WINDOWS-1250 \
+    >>"$program_dir/Velbor.dat"
+cp "$program_dir/Velbor.dat" "$E2E_DIR/edited.dat"
+rm "$prefix/bin/velbor"
+install_into "$prefix"
+same_bytes "$program_dir/Velbor.dat" "$E2E_DIR/edited.dat"
+[ -L "$prefix/bin/velbor" ] || fail "a second install did not renew the launcher"
+
+# A staged install: files under DESTDIR, paths in the desktop file without it.
+install_into /opt/velbor "$E2E_DIR/stage"
+[ -x "$E2E_DIR/stage/opt/velbor/lib/velbor/velbor" ] || fail "nothing staged under DESTDIR"
+[ -e "$E2E_DIR/stage/opt/velbor/lib/velbor/Velbor.dat" ] || fail "no catalogue staged"
+[ "$(desktop_value "$E2E_DIR/stage/opt/velbor/share/applications/velbor.desktop" Exec)" = \
+    /opt/velbor/lib/velbor/velbor ] || fail "the staged desktop file names the staging folder"
+
+# Started through the launcher from another folder, without a catalogue of its own, the program
+# reports the missing file even though the current folder has one, and saves into its own folder.
+start_display
+rm "$program_dir/Velbor.dat"
+mkdir "$E2E_DIR/elsewhere"
+cp "$VELBOR_SOURCE_DIR/data/Velbor.dat" "$E2E_DIR/elsewhere/Velbor.dat"
+(cd "$E2E_DIR/elsewhere" && exec "$prefix/bin/velbor" >"$E2E_DIR/app.log" 2>&1) &
+APP_PID=$!
+answer Velbor Return # "Datový soubor neexistuje!"
+win=$(main_window)
+keys "$win" ctrl+shift+F11 F12
+answer Velbor Return # save? Yes
+answer Velbor Return # "Hotovo."
+[ -s "$program_dir/Velbor.dat" ] || fail "the program did not save into its own folder"
+[ ! -e "$prefix/bin/Velbor.dat" ] || fail "the program saved beside the launcher"
+same_bytes "$E2E_DIR/elsewhere/Velbor.dat" "$VELBOR_SOURCE_DIR/data/Velbor.dat"
+keys "$win" Escape
+wait_exit
+echo "PASS"
