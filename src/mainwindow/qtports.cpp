@@ -87,7 +87,7 @@ QtStatusBar::QtStatusBar(QStatusBar* bar, int designWidth) : m_bar(bar), m_desig
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
-        bar->addWidget(label);
+        bar->addWidget(label, i == 0 ? 1 : 0);
         m_panels[i] = label;
     }
 }
@@ -103,6 +103,17 @@ int QtStatusBar::width() const {
     return m_bar->testAttribute(Qt::WA_WState_Visible) ? m_bar->width() : m_designWidth;
 }
 
-int QtStatusBar::panelWidth(int p) const { return panel(p)->width(); }
+int QtStatusBar::panelWidth(int p) const { return panel(p)->maximumWidth(); }
 
-void QtStatusBar::setPanelWidth(int p, int width) { panel(p)->setFixedWidth(qMax(0, width)); }
+void QtStatusBar::setPanelWidth(int p, int width) {
+    // A panel keeps its width as the window grows. Where the bar is too narrow for both (the
+    // size grip takes a corner of it), the album count gives way and its text is cut, rather
+    // than the two panels overlapping.
+    QLabel* label = panel(p);
+    if (p == 1) {
+        label->setMinimumWidth(0);
+        label->setMaximumWidth(qMax(0, width));
+    } else {
+        label->setFixedWidth(qMax(0, width));
+    }
+}
