@@ -21,7 +21,9 @@
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <map>
+#include <string>
 #include <memory>
 
 namespace {
@@ -159,11 +161,78 @@ BENCHMARK(BM_ReadAlbums)
 BENCHMARK(BM_ExpandAll)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Save)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+namespace {
+
+// The console report, then a table of the figures against the budgets for 1,000,000 albums.
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                m_ms[run.run_name.str()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        struct Row {
+            const char* step;
+            const char* name; // without the size
+            const char* args; // after the size
+            double budget;    // ms for 1,000,000 albums; 0 = none
+        };
+        const Row rows[] = {
+            {"load the data file", "BM_Load", "", 500},
+            {"iconv on the same file (the floor)", "BM_Iconv", "", 0},
+            {"ReadAlbums, all albums", "BM_ReadAlbums", "/0", 1000},
+            {"ReadAlbums, new releases", "BM_ReadAlbums", "/1", 1000},
+            {"expand all (and lay out)", "BM_ExpandAll", "", 0},
+            {"find, no match", "BM_FindNoMatch", "", 200},
+            {"tick all + report text", "BM_ExportAll", "", 1000},
+            {"save", "BM_Save", "", 500},
+        };
+        std::printf("\n| step | 100,000 albums | 1,000,000 albums | budget (1,000,000) |\n"
+                    "|---|---:|---:|---|\n");
+        for (const Row& row : rows) {
+            const double small = figure(row.name, 100000, row.args);
+            const double large = figure(row.name, 1000000, row.args);
+            if (small < 0 && large < 0)
+                continue;
+            QString budget = QStringLiteral("—");
+            if (row.budget > 0 && large >= 0)
+                budget = QStringLiteral("≤ %1 ms: %2")
+                             .arg(row.budget)
+                             .arg(large <= row.budget ? QStringLiteral("met")
+                                                      : QStringLiteral("NOT MET"));
+            std::printf("| %s | %s | %s | %s |\n", row.step, qPrintable(ms(small)),
+                        qPrintable(ms(large)), qPrintable(budget));
+        }
+        const double load = figure("BM_Load", 1000000, ""), iconv = figure("BM_Iconv", 1000000, "");
+        if (load > 0 && iconv > 0)
+            std::printf("\nload / iconv at 1,000,000 albums: %.2f (budget ≤ 2)\n", load / iconv);
+        std::fflush(stdout);
+    }
+
+private:
+    double figure(const char* name, int size, const char* args) const {
+        const auto it = m_ms.find(std::string(name) + "/" + std::to_string(size) + args +
+                                  "/real_time");
+        return it == m_ms.end() ? -1 : it->second;
+    }
+    static QString ms(double v) {
+        return v < 0 ? QStringLiteral("—") : QStringLiteral("%1 ms").arg(v, 0, 'f', v < 10 ? 1 : 0);
+    }
+    std::map<std::string, double> m_ms;
+};
+
+} // namespace
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     s_loaded.clear();
     return 0;
