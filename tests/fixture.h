@@ -103,4 +103,27 @@ inline TreeNode* nodeAtPath(const CatalogueTree& tree, const QString& path) {
     return nullptr;
 }
 
+// The tree as text: artists with their albums in display order, "*" before bold albums and
+// "[x]" before ticked nodes; "Artist(Album1,*Album2)".
+inline QString treeText(const CatalogueTree& tree) {
+    QStringList artists;
+    for (const TreeNode* a : tree.artists()) {
+        QStringList albums;
+        for (const TreeNode* c : a->children)
+            albums << (c->checked ? QStringLiteral("[x]") : QString()) +
+                          (c->bold ? QStringLiteral("*") : QString()) + c->text;
+        artists << (a->checked ? QStringLiteral("[x]") : QString()) + a->text + u'(' +
+                       albums.join(u',') + u')';
+    }
+    return artists.join(u' ');
+}
+
+// The node collection in order of addition, as texts.
+inline QStringList additionOrder(const CatalogueTree& tree) {
+    QStringList out;
+    for (const TreeNode* n = tree.firstAdded(); n; n = n->nextAdded)
+        out << n->text;
+    return out;
+}
+
 } // namespace fixture

@@ -1,9 +1,10 @@
-#include "fakes.h"
+#include "fixture.h"
 
 #include <QAbstractItemModelTester>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using namespace fixture;
 
 namespace {
 
@@ -36,13 +37,13 @@ private Q_SLOTS:
 
         QTest::newRow("empty") << QString() << false << QString() << QString() << QStringList();
         QTest::newRow("albums sorted under one artist")
-            << u"K|c/K|a|T/K|b"_s << false << u"K(*a,b,c)"_s
-            << u"K"_s << QStringList{u"K"_s, u"c"_s, u"a"_s, u"b"_s};
+            << u"K|c/K|a|T/K|b"_s << false << u"K(*a,b,c)"_s << u"K"_s
+            << QStringList{u"K"_s, u"c"_s, u"a"_s, u"b"_s};
         QTest::newRow("artists in czech order, first by that order")
             << u"Hudba|x/Chinaski|y/Cyril|z/Čechomor|w"_s << false
             << u"Cyril(z) Čechomor(w) Hudba(x) Chinaski(y)"_s << u"Cyril"_s
-            << QStringList{u"Hudba"_s, u"x"_s, u"Chinaski"_s, u"y"_s, u"Cyril"_s, u"z"_s,
-                           u"Čechomor"_s, u"w"_s};
+            << QStringList{u"Hudba"_s, u"x"_s, u"Chinaski"_s, u"y"_s,
+                           u"Cyril"_s, u"z"_s, u"Čechomor"_s, u"w"_s};
         QTest::newRow("letter case does not decide the first artist")
             << u"beta|1/Alfa|2"_s << false << u"Alfa(2) beta(1)"_s << u"Alfa"_s
             << QStringList{u"beta"_s, u"1"_s, u"Alfa"_s, u"2"_s};
@@ -50,16 +51,14 @@ private Q_SLOTS:
             << u"Beta|1/alfa|2"_s << false << u"alfa(2) Beta(1)"_s << u"alfa"_s
             << QStringList{u"Beta"_s, u"1"_s, u"alfa"_s, u"2"_s};
         QTest::newRow("a duplicate album is shown once, the first one")
-            << u"A|X/A|x|T/A|X"_s << false << u"A(X)"_s << u"A"_s
-            << QStringList{u"A"_s, u"X"_s};
+            << u"A|X/A|x|T/A|X"_s << false << u"A(X)"_s << u"A"_s << QStringList{u"A"_s, u"X"_s};
         QTest::newRow("artists differing in case share a node")
             << u"ABBA|1/abba|2"_s << false << u"ABBA(1,2)"_s << u"ABBA"_s
             << QStringList{u"ABBA"_s, u"1"_s, u"2"_s};
-        QTest::newRow("new releases only")
-            << u"A|1/B|2|T/A|3|T/C|4"_s << true << u"A(*3) B(*2)"_s << u"A"_s
-            << QStringList{u"B"_s, u"2"_s, u"A"_s, u"3"_s};
-        QTest::newRow("no new release: empty") << u"A|1/B|2"_s << true << QString() << QString()
-                                               << QStringList();
+        QTest::newRow("new releases only") << u"A|1/B|2|T/A|3|T/C|4"_s << true << u"A(*3) B(*2)"_s
+                                           << u"A"_s << QStringList{u"B"_s, u"2"_s, u"A"_s, u"3"_s};
+        QTest::newRow("no new release: empty")
+            << u"A|1/B|2"_s << true << QString() << QString() << QStringList();
         QTest::newRow("backslashes never collide")
             << u"A|B\\C/A\\B|C/A|B\\C"_s << false << u"A(B\\C) A\\B(C)"_s << u"A"_s
             << QStringList{u"A"_s, u"B\\C"_s, u"A\\B"_s, u"C"_s};
@@ -71,7 +70,8 @@ private Q_SLOTS:
         QFETCH(QString, first);
         QFETCH(QStringList, added);
         CatalogueTree model(czech());
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.rebuild(albums(u"Old|one"_s), false);
         TreeNode* firstArtist = model.rebuild(albums(catalogue), newsOnly);
         QCOMPARE(treeText(model), tree);
@@ -82,7 +82,8 @@ private Q_SLOTS:
 
     void editsKeepTheModelConsistent() {
         CatalogueTree model(czech());
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.rebuild(albums(u"Beta|b/Delta|d"_s), false);
 
         TreeNode* alfa = model.addArtist(u"Alfa"_s);
@@ -109,9 +110,8 @@ private Q_SLOTS:
         QCOMPARE(treeText(model), u"Alfa(z,*a) Beta(a,c) Delta(d)"_s);
         QVERIFY(!model.artistNode(u"Gama"));
         QVERIFY(model.addArtist(u"gama"_s)); // its key is free again
-        QCOMPARE(additionOrder(model),
-                 (QStringList{u"Beta"_s, u"Delta"_s, u"d"_s, u"Alfa"_s, u"z"_s, u"a"_s,
-                              u"a"_s, u"c"_s, u"gama"_s}));
+        QCOMPARE(additionOrder(model), (QStringList{u"Beta"_s, u"Delta"_s, u"d"_s, u"Alfa"_s,
+                                                    u"z"_s, u"a"_s, u"a"_s, u"c"_s, u"gama"_s}));
 
         // Removing an artist takes its albums out of the node collection too.
         model.removeNode(alfa);
@@ -121,7 +121,8 @@ private Q_SLOTS:
 
     void checkMarksAndBold() {
         CatalogueTree model(czech());
-        QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
         model.rebuild(albums(u"A|1|T/A|2/B|3|T"_s), false);
         TreeNode* a = model.artists()[0];
 
@@ -139,8 +140,7 @@ private Q_SLOTS:
         QCOMPARE(treeText(model), u"[x]A([x]*1,[x]2) [x]B([x]*3)"_s);
         model.clearAllBold();
         QCOMPARE(treeText(model), u"[x]A([x]1,[x]2) [x]B([x]3)"_s);
-        QCOMPARE(model.data(model.indexOf(a), CatalogueTree::ImageKeyRole).toString(),
-                 u"Slozka"_s);
+        QCOMPARE(model.data(model.indexOf(a), CatalogueTree::ImageKeyRole).toString(), u"Slozka"_s);
         QCOMPARE(model.data(model.indexOf(a->children[0]), CatalogueTree::ImageKeyRole).toString(),
                  u"MP3"_s);
         QVERIFY(model.flags(model.indexOf(a->children[0])) & Qt::ItemIsUserCheckable);

@@ -1,4 +1,4 @@
-#include "fakes.h"
+#include "fixture.h"
 
 #include "catalogue/programfolder.h"
 #include "mainwindow/mainwindow.h"
@@ -16,6 +16,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using namespace fixture;
 
 namespace {
 
@@ -101,9 +102,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("modifiers");
         QTest::addColumn<bool>("shown");
         QTest::newRow("Ctrl+Shift+F11") << int(Qt::ControlModifier | Qt::ShiftModifier) << true;
-        QTest::newRow("with Alt held") << int(Qt::ControlModifier | Qt::ShiftModifier |
-                                              Qt::AltModifier)
-                                       << false;
+        QTest::newRow("with Alt held")
+            << int(Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier) << false;
         QTest::newRow("Ctrl+F11") << int(Qt::ControlModifier) << false;
         QTest::newRow("F11") << 0 << false;
     }
@@ -122,12 +122,13 @@ private Q_SLOTS:
     void editingShortcutsActOnlyOnceShown() {
         Window w(kData);
         w.key(Qt::Key_F12);
-        QVERIFY(w.prompts.shown.isEmpty());
+        QVERIFY(w.prompts.log.isEmpty());
         w.key(Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
-        w.prompts.yesNo = {false};
+        w.prompts.answers = {false};
         w.key(Qt::Key_F12);
-        QCOMPARE(w.prompts.texts(),
-                 QStringList{u"Chcete uložit soubor Velbor.dat? (Starší verze bude přepsána)"_s});
+        QCOMPARE(
+            w.prompts.log,
+            QStringList{u"ask: Chcete uložit soubor Velbor.dat? (Starší verze bude přepsána)"_s});
     }
 
     void enterAndSpaceDoNothingEscQuits() {
@@ -141,7 +142,7 @@ private Q_SLOTS:
         QCOMPARE(w.quits, 0);
         w.key(Qt::Key_Escape);
         QCOMPARE(w.quits, 1);
-        QVERIFY(w.prompts.shown.isEmpty());
+        QVERIFY(w.prompts.log.isEmpty());
     }
 
     void viewsByShortcut() {
@@ -167,13 +168,13 @@ private Q_SLOTS:
 
     void missingFileOpensEmpty() {
         Window w;
-        QCOMPARE(w.prompts.texts(), QStringList{u"Datový soubor neexistuje!"_s});
+        QCOMPARE(w.prompts.log, QStringList{u"message(x): Datový soubor neexistuje!"_s});
         QCOMPARE(w.panel(1), u"V databázi je 0 MP3 alb."_s);
         QCOMPARE(w.panel(2), QString());
         QCOMPARE(w.tree()->model()->rowCount(), 0);
         w.key(Qt::Key_O, Qt::ControlModifier); // expand all on nothing
         w.key(Qt::Key_Q, Qt::ControlModifier);
-        QCOMPARE(w.prompts.shown.size(), 1);
+        QCOMPARE(w.prompts.log.size(), 1);
     }
 };
 

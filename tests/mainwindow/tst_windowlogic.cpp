@@ -1,4 +1,4 @@
-#include "fakes.h"
+#include "fixture.h"
 
 #include "catalogue/datafile.h"
 #include "catalogue/programfolder.h"
@@ -14,6 +14,7 @@
 #include <memory>
 
 using namespace Qt::StringLiterals;
+using namespace fixture;
 
 namespace {
 
@@ -35,16 +36,12 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 // A program folder of its own with the fakes around one context.
-struct Fixture {
+// The context over the doubles, in a program folder of its own.
+struct Folder : Fixture {
     QTemporaryDir dir;
-    CatalogueTree tree;
-    ScriptedPrompts prompts;
-    FakeTreeView view;
-    FakeStatusBar status;
-    AppContext ctx{{}, tree, prompts, view, status};
 
-    Fixture() { setProgramFolderForTesting(dir.path()); }
-    ~Fixture() { setProgramFolderForTesting(QString()); }
+    Folder() { setProgramFolderForTesting(dir.path()); }
+    ~Folder() { setProgramFolderForTesting(QString()); }
     QString dataFile() const { return dir.filePath(u"Velbor.dat"_s); }
 };
 
@@ -62,12 +59,11 @@ private Q_SLOTS:
     void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
 
     void startWithoutDataFile() {
-        Fixture f;
+        Folder f;
         formLoad(f.ctx);
-        QCOMPARE(f.prompts.texts(), QStringList{u"Datový soubor neexistuje!"_s});
-        QCOMPARE(f.prompts.shown[0].icon, MessageIcon::Critical);
-        QCOMPARE(f.status.panels[0], u"V databázi je 0 MP3 alb."_s);
-        QCOMPARE(f.status.panels[1], QString());
+        QCOMPARE(f.prompts.log, QStringList{u"message(x): Datový soubor neexistuje!"_s});
+        QCOMPARE(f.status.texts[0], u"V databázi je 0 MP3 alb."_s);
+        QCOMPARE(f.status.texts[1], QString());
         QCOMPARE(f.tree.nodeCount(), 0);
         QVERIFY(!f.view.selected);
         QVERIFY(f.view.drawing);
@@ -76,12 +72,12 @@ private Q_SLOTS:
     }
 
     void startWithDataFile() {
-        Fixture f;
+        Folder f;
         writeFile(f.dataFile(), kSample);
         formLoad(f.ctx);
-        QVERIFY(f.prompts.shown.isEmpty());
-        QCOMPARE(f.status.panels[0], u"V databázi je 3 MP3 alb."_s); // duplicates count
-        QCOMPARE(f.status.panels[1], u"Databáze: Sbírka"_s);
+        QVERIFY(f.prompts.log.isEmpty());
+        QCOMPARE(f.status.texts[0], u"V databázi je 3 MP3 alb."_s); // duplicates count
+        QCOMPARE(f.status.texts[1], u"Databáze: Sbírka"_s);
         QCOMPARE(f.ctx.catalogue.ContactEmail, u"a@b.cz"_s);
         QCOMPARE(treeText(f.tree), u"abba(*Alfa) Zed(beta)"_s);
         QCOMPARE(f.view.selected, f.tree.artists()[0]);
@@ -89,32 +85,32 @@ private Q_SLOTS:
     }
 
     void unreadableDataFileIsNeverOverwritten() {
-        Fixture f;
+        Folder f;
         QVERIFY(QDir(f.dir.path()).mkdir(u"Velbor.dat"_s));
         formLoad(f.ctx);
-        QCOMPARE(f.prompts.texts(), QStringList{u"Datový soubor neexistuje!"_s});
-        f.prompts.shown.clear();
-        f.prompts.yesNo = {true};
+        QCOMPARE(f.prompts.log, QStringList{u"message(x): Datový soubor neexistuje!"_s});
+        f.prompts.log.clear();
+        f.prompts.answers = {true};
         saveDataFile(f.ctx);
-        QCOMPARE(f.prompts.shown.size(), 2);
-        QVERIFY(f.prompts.shown[1].text.contains(u"nepodařilo uložit"));
+        QCOMPARE(f.prompts.log.size(), 2);
+        QVERIFY(f.prompts.log[1].contains(u"nepodařilo uložit"));
         QVERIFY(QFileInfo(f.dataFile()).isDir());
     }
 
     void skippedLinesAreReportedAndBackedUp() {
-        Fixture f;
-        const QByteArray original = QByteArray("\"A\",\"1\",#FALSE#\r\nbroken\r\n\"B\",\"2\"\r\n") +
-                                    kSample;
+        Folder f;
+        const QByteArray original =
+            QByteArray("\"A\",\"1\",#FALSE#\r\nbroken\r\n\"B\",\"2\"\r\n") + kSample;
         writeFile(f.dataFile(), original);
         formLoad(f.ctx);
-        QCOMPARE(f.prompts.shown.size(), 1);
-        const QString text = f.prompts.shown[0].text;
+        QCOMPARE(f.prompts.log.size(), 1);
+        const QString text = f.prompts.log[0];
         QVERIFY2(text.contains(u"2 řádky") && text.contains(u"2, 3") &&
                      text.contains(u"Velbor.dat.bak"),
                  qPrintable(text));
-        QCOMPARE(f.status.panels[0], u"V databázi je 4 MP3 alb."_s);
+        QCOMPARE(f.status.texts[0], u"V databázi je 4 MP3 alb."_s);
 
-        f.prompts.yesNo = {true, true};
+        f.prompts.answers = {true, true};
         saveDataFile(f.ctx);
         QCOMPARE(readAll(f.dataFile() + u".bak"_s), original);
         const QByteArray firstSave = readAll(f.dataFile());
@@ -126,13 +122,14 @@ private Q_SLOTS:
     }
 
     void utf8FileIsReadAndSavedAsWindows1250() {
-        Fixture f;
-        writeFile(f.dataFile(), "\"\xC4\x8C" "echomor\",\"Prom\xC4\x9Bny\",#TRUE#\r\n");
+        Folder f;
+        writeFile(f.dataFile(), "\"\xC4\x8C"
+                                "echomor\",\"Prom\xC4\x9Bny\",#TRUE#\r\n");
         formLoad(f.ctx);
-        QCOMPARE(f.prompts.shown.size(), 1);
-        QVERIFY(f.prompts.shown[0].text.contains(u"UTF-8"));
+        QCOMPARE(f.prompts.log.size(), 1);
+        QVERIFY(f.prompts.log[0].contains(u"UTF-8"));
         QCOMPARE(treeText(f.tree), u"Čechomor(*Proměny)"_s);
-        f.prompts.yesNo = {true};
+        f.prompts.answers = {true};
         saveDataFile(f.ctx);
         QCOMPARE(readAll(f.dataFile()),
                  cp1250(u"\"Čechomor\",\"Proměny\",#TRUE#\n\"#DataOwner\",\"\",#FALSE#\n"
@@ -148,16 +145,16 @@ private Q_SLOTS:
     void save() {
         QFETCH(bool, yes);
         QFETCH(bool, written);
-        Fixture f;
+        Folder f;
         writeFile(f.dataFile(), kSample);
         formLoad(f.ctx);
         f.ctx.catalogue.Albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
         f.ctx.catalogue.ContactEmail = u"jiny@example.cz"_s;
         setDatabaseName(f.status, u"Jiná"_s);
-        f.prompts.yesNo = {yes};
+        f.prompts.answers = {yes};
         saveDataFile(f.ctx);
-        QCOMPARE(f.prompts.shown[0].text,
-                 u"Chcete uložit soubor Velbor.dat? (Starší verze bude přepsána)"_s);
+        QCOMPARE(f.prompts.log[0],
+                 u"ask: Chcete uložit soubor Velbor.dat? (Starší verze bude přepsána)"_s);
         const QByteArray expected = cp1250(u"\"Zed\",\"beta\",#FALSE#\n"
                                            "\"abba\",\"Alfa\",#TRUE#\n"
                                            "\"Zed\",\"beta\",#FALSE#\n"
@@ -165,22 +162,22 @@ private Q_SLOTS:
                                            "\"#DataOwner\",\"Jiná\",#FALSE#\n"
                                            "\"#ContactEmail\",\"jiny@example.cz\",#FALSE#\n"_s);
         QCOMPARE(readAll(f.dataFile()), written ? expected : kSample);
-        QCOMPARE(f.prompts.texts().size(), written ? 2 : 1);
+        QCOMPARE(f.prompts.log.size(), written ? 2 : 1);
         if (written)
-            QCOMPARE(f.prompts.shown[1].text, u"Hotovo."_s);
+            QCOMPARE(f.prompts.log[1], u"message(i): Hotovo."_s);
     }
 
     void saveThatCannotBeWrittenLosesNothing() {
-        Fixture f;
+        Folder f;
         writeFile(f.dataFile(), kSample);
         formLoad(f.ctx);
         // An album name the file cannot carry (as if it had slipped in): a message, no file.
         f.ctx.catalogue.Albums.push_back(Album{u"X"_s, u"say \"hi\""_s, false});
-        f.prompts.yesNo = {true};
+        f.prompts.answers = {true};
         saveDataFile(f.ctx);
-        QCOMPARE(f.prompts.shown.size(), 2);
-        QCOMPARE(f.prompts.shown[1].icon, MessageIcon::Critical);
-        QVERIFY(f.prompts.shown[1].text.contains(u"uvozovky"));
+        QCOMPARE(f.prompts.log.size(), 2);
+        QVERIFY(f.prompts.log[1].startsWith(u"message(x): "));
+        QVERIFY(f.prompts.log[1].contains(u"uvozovky"));
         QCOMPARE(readAll(f.dataFile()), kSample);
     }
 
@@ -201,7 +198,7 @@ private Q_SLOTS:
     }
 
     void viewsRebuildAndClearMarks() {
-        Fixture f;
+        Folder f;
         writeFile(f.dataFile(), kSample);
         formLoad(f.ctx);
         selectAll(f.ctx);
@@ -213,12 +210,11 @@ private Q_SLOTS:
         QCOMPARE(treeText(f.tree), u"abba(*Alfa) Zed(beta)"_s);
         QCOMPARE(f.view.selected, f.tree.artists()[0]);
         expandAll(f.ctx);
-        QCOMPARE(f.view.expandAllCalls, 1);
-        QCOMPARE(f.view.madeVisible, QList<TreeNode*>{f.tree.artists()[0]});
+        QCOMPARE(f.view.expanded.size(), 2);
     }
 
     void tickingAnArtistTicksItsAlbumsOnly() {
-        Fixture f;
+        Folder f;
         writeFile(f.dataFile(), cp1250(u"\"A\",\"1\",#FALSE#\n\"A\",\"2\",#FALSE#\n"
                                        "\"B\",\"3\",#FALSE#\n"_s));
         formLoad(f.ctx);
@@ -260,7 +256,7 @@ private Q_SLOTS:
         QFETCH(int, key);
         QFETCH(int, shift);
         QFETCH(int, command);
-        Fixture f;
+        Folder f;
         f.ctx.editingVisible = editing;
         QCOMPARE(int(windowKeyCommand(f.ctx, key, shift)), command);
     }
