@@ -58,10 +58,10 @@ private Q_SLOTS:
                                            "\"#ContactEmail\",\"\",#FALSE#\n"_s)
                                  << u"Kapela|Prvni album|F/Kapela|Druhe album|T"_s
                                  << u"Moje sbirka"_s << QString() << none;
-        QTest::newRow("empty file") << QByteArray() << QString() << u"<none>"_s << QString()
-                                    << none;
-        QTest::newRow("only CR LF") << QByteArray("\r\n") << QString() << u"<none>"_s
-                                    << QString() << none;
+        QTest::newRow("empty file")
+            << QByteArray() << QString() << u"<none>"_s << QString() << none;
+        QTest::newRow("only CR LF")
+            << QByteArray("\r\n") << QString() << u"<none>"_s << QString() << none;
         QTest::newRow("special lines only, any case, any order")
             << cp1250(u"\"#contactemail\",\"a@b.cz\",#TRUE#\n\"#DATAOWNER\",\"Sbírka\",#TRUE#\n"_s)
             << QString() << u"Sbírka"_s << u"a@b.cz"_s << none;
@@ -78,37 +78,36 @@ private Q_SLOTS:
         QTest::newRow("commas, spaces and czech letters inside names")
             << cp1250(u"\" Čechomor, live \",\"Proměny, ,\",#TRUE#\n"_s)
             << u" Čechomor, live |Proměny, ,|T"_s << u"<none>"_s << QString() << none;
-        QTest::newRow("spaces between fields")
-            << QByteArray("  \"A\" , \"B\" ,  #TRUE#  \r\n") << u"A|B|T"_s << u"<none>"_s
-            << QString() << none;
+        QTest::newRow("spaces between fields") << QByteArray("  \"A\" , \"B\" ,  #TRUE#  \r\n")
+                                               << u"A|B|T"_s << u"<none>"_s << QString() << none;
         QTest::newRow("last line without CR LF")
             << QByteArray("\"A\",\"B\",#FALSE#\r\n\"C\",\"D\",#TRUE#") << u"A|B|F/C|D|T"_s
             << u"<none>"_s << QString() << none;
         QTest::newRow("LF-only line ends")
             << QByteArray("\"A\",\"B\",#FALSE#\n\"C\",\"D\",#TRUE#\n") << u"A|B|F/C|D|T"_s
             << u"<none>"_s << QString() << none;
-        QTest::newRow("backslash in names") << QByteArray("\"A\\B\",\"C\\\\D\",#FALSE#\r\n")
-                                            << u"A\\B|C\\\\D|F"_s << u"<none>"_s << QString()
-                                            << none;
+        QTest::newRow("backslash in names")
+            << QByteArray("\"A\\B\",\"C\\\\D\",#FALSE#\r\n") << u"A\\B|C\\\\D|F"_s << u"<none>"_s
+            << QString() << none;
         QTest::newRow("malformed lines are skipped, the rest loads")
             << QByteArray("\"A\",\"1\",#FALSE#\r\n"
-                          "\"B\",\"2\"\r\n"              // two fields
-                          "C,\"3\",#FALSE#\r\n"          // unquoted
-                          "\"D\",\"4,#FALSE#\r\n"        // unterminated
-                          "\"E\",\"5\",#MAYBE#\r\n"      // not a Boolean
-                          "\"F\",\"6\",#TRUE# x\r\n"     // text after the line
-                          "\"G\"H\",\"7\",#FALSE#\r\n"   // quote inside a name
-                          "\"I\",\"8\",#true#\r\n"       // the words are upper case
-                          "\r\n"                         // blank: nothing, no complaint
+                          "\"B\",\"2\"\r\n"            // two fields
+                          "C,\"3\",#FALSE#\r\n"        // unquoted
+                          "\"D\",\"4,#FALSE#\r\n"      // unterminated
+                          "\"E\",\"5\",#MAYBE#\r\n"    // not a Boolean
+                          "\"F\",\"6\",#TRUE# x\r\n"   // text after the line
+                          "\"G\"H\",\"7\",#FALSE#\r\n" // quote inside a name
+                          "\"I\",\"8\",#true#\r\n"     // the words are upper case
+                          "\r\n"                       // blank: nothing, no complaint
                           "\"J\",\"9\",#TRUE#\r\n")
             << u"A|1|F/J|9|T"_s << u"<none>"_s << QString()
             << QList<qsizetype>{2, 3, 4, 5, 6, 7, 8};
         QTest::newRow("NUL byte inside a name is kept")
             << QByteArray("\"A\0B\",\"C\",#FALSE#\r\n", 19) << u"A"_s + QChar(0) + u"B|C|F"_s
             << u"<none>"_s << QString() << none;
-        QTest::newRow("UTF-8 with BOM") << QByteArray("\xEF\xBB\xBF\"Čechomor\",\"Proměny\",#TRUE#\r\n")
-                                        << u"Čechomor|Proměny|T"_s << u"<none>"_s << QString()
-                                        << none;
+        QTest::newRow("UTF-8 with BOM")
+            << QByteArray("\xEF\xBB\xBF\"Čechomor\",\"Proměny\",#TRUE#\r\n")
+            << u"Čechomor|Proměny|T"_s << u"<none>"_s << QString() << none;
         QTest::newRow("UTF-8 without BOM")
             << QByteArray("\"\xC5\xBDlut\xC3\xBD pes\",\"Hlavn\xC4\x9B\",#FALSE#\r\n")
             << u"Žlutý pes|Hlavně|F"_s << u"<none>"_s << QString() << none;
@@ -128,20 +127,47 @@ private Q_SLOTS:
         QCOMPARE(content.skippedLines, skipped);
     }
 
+    // A large file is read in two halves side by side: the result must not show the seam.
+    void largeFileReadsAsOne() {
+        QByteArray bytes;
+        QList<qsizetype> broken;
+        const int lines = 120000; // about 5 MB
+        for (int i = 1; i <= lines; ++i) {
+            if (i % 9999 == 0) {
+                bytes += "no record here\r\n";
+                broken.append(i);
+            } else if (i == 100 || i == lines - 100) {
+                bytes += "\"#DataOwner\",\"owner " + QByteArray::number(i) + "\",#FALSE#\r\n";
+            } else {
+                bytes += "\"Artist " + QByteArray::number(i % 70) + "\",\"Album \xE8\xED\xF8 " +
+                         QByteArray::number(i) + "\"," + (i % 4 ? "#FALSE#" : "#TRUE#") + "\r\n";
+            }
+        }
+        QVERIFY(bytes.size() > 4 << 20);
+        const DataFileContent c = parseDataFile(bytes, czech());
+        QCOMPARE(c.skippedLines, broken);
+        QCOMPARE(c.owner.value_or(QString()), u"owner %1"_s.arg(lines - 100));
+        QCOMPARE(qsizetype(c.albums.size()), qsizetype(lines - broken.size() - 2));
+        for (size_t k = 1; k < c.albums.size(); ++k) // file order kept across the seam
+            QVERIFY(c.albums[k - 1].Album.mid(10).toInt() < c.albums[k].Album.mid(10).toInt());
+        QCOMPARE(c.albums.back().Album, u"Album číř %1"_s.arg(lines));
+        QCOMPARE(c.albums.back().Novinka, lines % 4 == 0);
+    }
+
     void encodingIsDetected_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("utf8");
-        QTest::newRow("czech Windows-1250") << cp1250(u"\"Žluťoučký kůň\",\"úpěl\",#FALSE#\n"_s)
-                                            << false;
-        QTest::newRow("undefined bytes") << QByteArray("\"\x81\x83\",\"\x88\x90\x98\",#FALSE#\r\n")
-                                         << false;
+        QTest::newRow("czech Windows-1250")
+            << cp1250(u"\"Žluťoučký kůň\",\"úpěl\",#FALSE#\n"_s) << false;
+        QTest::newRow("undefined bytes")
+            << QByteArray("\"\x81\x83\",\"\x88\x90\x98\",#FALSE#\r\n") << false;
         QTest::newRow("UTF-8") << QByteArray("\"\xC5\xBD\",\"x\",#FALSE#\r\n") << true;
         QTest::newRow("valid UTF-8 without a Latin letter stays Windows-1250")
             << QByteArray("\"\xC2\xA9 \xE2\x80\x9E\",\"x\",#FALSE#\r\n") << false;
         QTest::newRow("overlong UTF-8 is not UTF-8")
             << QByteArray("\"\xC0\xAF\",\"x\",#FALSE#\r\n") << false;
-        QTest::newRow("truncated sequence at the end") << QByteArray("\"a\",\"b\",#FALSE#\xC5")
-                                                       << false;
+        QTest::newRow("truncated sequence at the end")
+            << QByteArray("\"a\",\"b\",#FALSE#\xC5") << false;
     }
     void encodingIsDetected() {
         QFETCH(QByteArray, bytes);

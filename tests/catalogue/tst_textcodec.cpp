@@ -22,10 +22,10 @@ private Q_SLOTS:
     void knownLetters_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("text");
-        QTest::newRow("czech small") << QByteArray("\xE8\xEC\xF8\x9A\x9E\xFD\xE1\xED\xE9\xF9\xFA")
-                                     << u"čěřšžýáíéůú"_s;
-        QTest::newRow("czech capital") << QByteArray("\xC8\xCC\xD8\x8A\x8E\xDD\xC1\xCD\xC9\xD9\xDA")
-                                       << u"ČĚŘŠŽÝÁÍÉŮÚ"_s;
+        QTest::newRow("czech small")
+            << QByteArray("\xE8\xEC\xF8\x9A\x9E\xFD\xE1\xED\xE9\xF9\xFA") << u"čěřšžýáíéůú"_s;
+        QTest::newRow("czech capital")
+            << QByteArray("\xC8\xCC\xD8\x8A\x8E\xDD\xC1\xCD\xC9\xD9\xDA") << u"ČĚŘŠŽÝÁÍÉŮÚ"_s;
         QTest::newRow("polish, slovak") << QByteArray("\xB3\x9C\xBE\xE5") << u"łśľĺ"_s;
         QTest::newRow("euro, quotes") << QByteArray("\x80\x84\x93") << u"€„“"_s;
         QTest::newRow("undefined bytes keep their number")

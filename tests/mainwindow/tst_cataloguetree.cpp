@@ -1,6 +1,8 @@
 #include "fixture.h"
 
 #include <QAbstractItemModelTester>
+#include <QHash>
+#include <QSet>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -78,6 +80,47 @@ private Q_SLOTS:
         QCOMPARE(firstArtist ? firstArtist->text : QString(), first);
         QCOMPARE(additionOrder(model), added);
         QCOMPARE(model.nodeCount(), added.size());
+    }
+
+    // A catalogue large enough to be sorted on several threads gives the same tree as the rules
+    // say: each artist once, its albums in order, of equal names the first one added.
+    void largeCatalogue() {
+        std::vector<Album> input;
+        QHash<QString, QString> firstSpelling; // lower-case "artist|album" -> first spelling
+        QSet<QString> artists;
+        for (int i = 0; i < 150000; ++i) {
+            const qint64 a = (qint64(i) * 7919) % 300, b = (qint64(i) * 104729) % 900;
+            QString artist = QStringLiteral("Artist %1").arg(a);
+            QString album = QStringLiteral("Album %1").arg(b);
+            if (i % 3 == 0)
+                album = album.toUpper();
+            if (i % 5 == 0)
+                artist = artist.toLower();
+            input.push_back(Album{artist, album, i % 10 == 0});
+            artists.insert(artist.toLower());
+            const QString key = artist.toLower() + u'|' + album.toLower();
+            if (!firstSpelling.contains(key))
+                firstSpelling.insert(key, album);
+        }
+        CatalogueTree model(czech());
+        model.rebuild(input, false);
+        QCOMPARE(qsizetype(model.artists().size()), artists.size());
+        qsizetype albums = 0;
+        for (const TreeNode* artist : model.artists()) {
+            for (size_t i = 0; i < artist->children.size(); ++i) {
+                const TreeNode* album = artist->children[i];
+                QCOMPARE(album->parent, artist);
+                QCOMPARE(album->row, int(i));
+                if (i > 0)
+                    QVERIFY(czech().less(artist->children[i - 1]->text, album->text));
+                QCOMPARE(album->text, firstSpelling.value(artist->text.toLower() + u'|' +
+                                                          album->text.toLower()));
+            }
+            albums += qsizetype(artist->children.size());
+        }
+        QCOMPARE(albums, firstSpelling.size());
+        QCOMPARE(model.nodeCount(), albums + model.artists().size());
+        QCOMPARE(additionOrder(model).size(), model.nodeCount());
     }
 
     void editsKeepTheModelConsistent() {
