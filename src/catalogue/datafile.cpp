@@ -330,7 +330,7 @@ QString valueProblem(QStringView value, bool typed) {
         const char16_t c = value[i].unicode();
         if (c == u'"')
             return QStringLiteral("obsahuje uvozovky (\"), které datový soubor neumí uložit");
-        if (c == u'\n' || c == u'\r')
+        if (c == u'\n')
             return QStringLiteral("obsahuje konec řádku");
         if (typed && (c < 0x20 || c == 0x7f))
             return QStringLiteral("obsahuje řídicí znak");
@@ -348,19 +348,24 @@ QString valueProblem(QStringView value, bool typed) {
 
 namespace {
 
-// Loaded values may hold characters a user could not type (a tab, a lone CR); they are written
-// back as they came.
-bool appendField(QByteArray& out, QStringView value, QString* problem, const QString& what) {
-    const QString why = valueProblem(value, false);
-    if (!why.isEmpty()) {
-        if (problem)
-            *problem = what + u' ' + why + u'.';
+// Appends value between double quotes and a comma after it. Loaded values may hold characters a
+// user could not type (a tab, a lone CR); they are written back as they came. False when the
+// value cannot be written (see valueProblem()).
+bool appendField(QByteArray& out, QStringView value) {
+    out += '"';
+    const qsizetype start = out.size();
+    if (!Windows1250::encodeAppend(value, out))
         return false;
-    }
-    out += '"';
-    Windows1250::encodeAppend(value, out);
-    out += '"';
+    const QByteArrayView written(out.constData() + start, out.size() - start);
+    if (written.contains('"') || written.contains('\n'))
+        return false;
+    out += "\",";
     return true;
+}
+
+void describeProblem(QStringView value, const QString& what, QString* problem) {
+    if (problem)
+        *problem = what + u' ' + valueProblem(value, false) + u'.';
 }
 
 } // namespace
@@ -368,26 +373,27 @@ bool appendField(QByteArray& out, QStringView value, QString* problem, const QSt
 std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const QString& owner,
                                          const QString& contactEmail, QString* problem) {
     QByteArray out;
-    qsizetype estimate = 64 + owner.size() + contactEmail.size();
-    for (const Album& a : albums)
-        estimate += a.Artist.size() + a.Album.size() + 16;
-    out.reserve(estimate);
+    out.reserve(qsizetype(albums.size()) * 72 + 128);
     for (const Album& a : albums) {
-        const QString what = QStringLiteral("Album „%1 - %2“").arg(a.Artist, a.Album);
-        if (!appendField(out, a.Artist, problem, what))
+        if (!appendField(out, a.Artist) || !appendField(out, a.Album)) {
+            const bool artistBad = !valueProblem(a.Artist, false).isEmpty();
+            describeProblem(artistBad ? a.Artist : a.Album,
+                            QStringLiteral("Album „%1 - %2“").arg(a.Artist, a.Album), problem);
             return std::nullopt;
-        out += ',';
-        if (!appendField(out, a.Album, problem, what))
-            return std::nullopt;
-        out += a.Novinka ? ",#TRUE#\r\n" : ",#FALSE#\r\n";
+        }
+        out += a.Novinka ? "#TRUE#\r\n" : "#FALSE#\r\n";
     }
     out += "\"#DataOwner\",";
-    if (!appendField(out, owner, problem, QStringLiteral("Název databáze")))
+    if (!appendField(out, owner)) {
+        describeProblem(owner, QStringLiteral("Název databáze"), problem);
         return std::nullopt;
-    out += ",#FALSE#\r\n\"#ContactEmail\",";
-    if (!appendField(out, contactEmail, problem, QStringLiteral("Kontaktní email")))
+    }
+    out += "#FALSE#\r\n\"#ContactEmail\",";
+    if (!appendField(out, contactEmail)) {
+        describeProblem(contactEmail, QStringLiteral("Kontaktní email"), problem);
         return std::nullopt;
-    out += ",#FALSE#\r\n";
+    }
+    out += "#FALSE#\r\n";
     // The file must read back as it was written: text that would make it pass for UTF-8 is not
     // written at all.
     if (looksLikeUtf8(out)) {

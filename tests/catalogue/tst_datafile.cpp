@@ -175,6 +175,16 @@ private Q_SLOTS:
         QCOMPARE(parseDataFile(bytes, czech()).utf8, utf8);
     }
 
+    void controlCharactersInsideNamesRoundTrip() {
+        const QByteArray bytes(
+            "\"a\rb\",\"c\td\",#FALSE#\r\n"
+            "\"#DataOwner\",\"\x01\",#FALSE#\r\n\"#ContactEmail\",\"\",#FALSE#\r\n");
+        const DataFileContent c = parseDataFile(bytes, czech());
+        QCOMPARE(c.albums.at(0).Artist, u"a\rb"_s);
+        QCOMPARE(formatDataFile(c.albums, c.owner.value_or(QString()), c.contactEmail).value(),
+                 bytes);
+    }
+
     void undefinedBytesRoundTrip() {
         const QByteArray bytes("\"\x81\x83\",\"\x88\x90\x98\",#FALSE#\r\n"
                                "\"#DataOwner\",\"\",#FALSE#\r\n\"#ContactEmail\",\"\",#FALSE#\r\n");
@@ -249,6 +259,8 @@ private Q_SLOTS:
     void typedValuesRefuseControlCharacters() {
         QVERIFY(valueProblem(u"Tab\there", true).contains(u"řídicí"));
         QVERIFY(valueProblem(u"Tab\there", false).isEmpty()); // a loaded value is kept
+        QVERIFY(!valueProblem(u"CR\rhere", true).isEmpty());
+        QVERIFY(valueProblem(u"CR\rhere", false).isEmpty());
         QVERIFY(valueProblem(u"   ", true).isEmpty());
         QVERIFY(valueProblem(QString(10000, u'ž'), true).isEmpty());
     }
