@@ -23,8 +23,8 @@
 
 #include <cstdio>
 #include <map>
-#include <string>
 #include <memory>
+#include <string>
 
 namespace {
 
@@ -215,8 +215,8 @@ public:
 
 private:
     double figure(const char* name, int size, const char* args) const {
-        const auto it = m_ms.find(std::string(name) + "/" + std::to_string(size) + args +
-                                  "/real_time");
+        const auto it =
+            m_ms.find(std::string(name) + "/" + std::to_string(size) + args + "/real_time");
         return it == m_ms.end() ? -1 : it->second;
     }
     static QString ms(double v) {

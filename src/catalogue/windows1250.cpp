@@ -88,10 +88,15 @@ bool encodeAppend(QStringView text, QByteArray& out) {
     const qsizetype start = out.size();
     out.resize(start + text.size());
     char* dst = out.data() + start;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t u = text[i].unicode();
+    const char16_t* src = text.utf16();
+    for (qsizetype i = 0, n = text.size(); i < n; ++i) {
+        const char16_t u = src[i];
+        if (u < 0x80) { // ASCII is itself
+            dst[i] = char(u);
+            continue;
+        }
         const uint8_t b = table[u];
-        if (b == 0 && u != 0) {
+        if (b == 0) {
             out.resize(start);
             return false;
         }
