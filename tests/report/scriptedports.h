@@ -2,15 +2,19 @@
 
 // Scripted doubles of the window's ports for the find, report and e-mail tests.
 
+#include "dialogs/filedialogbackend.h"
 #include "mainwindow/appcontext.h"
 #include "mainwindow/cataloguetree.h"
 #include "mainwindow/ports.h"
+#include "report/mapivb32.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 // Answers input boxes from a script and records every box shown.
 class ScriptedPrompts : public Prompts {
@@ -75,4 +79,60 @@ struct TestContext {
     TestContext() : ctx(new AppContext{{}, tree, prompts, view, status}) {}
     explicit TestContext(const TextCompare& compare)
         : tree(compare), ctx(new AppContext{{}, tree, prompts, view, status}) {}
+};
+
+// A file dialog that records what it was asked and answers with a script: answer() fills in the
+// chosen file, or returns false for Cancel.
+class FakeFileDialogs : public FileDialogBackend {
+public:
+    QList<OpenFileName> opened; // the records of every call
+    QList<bool> saves;          // which call was the save dialog
+    std::function<bool(OpenFileName&)> answer = [](OpenFileName&) { return false; };
+
+    bool getOpenFileName(OpenFileName& ofn) override { return record(ofn, false); }
+    bool getSaveFileName(OpenFileName& ofn) override { return record(ofn, true); }
+
+    // An answer choosing path, as a platform dialog gives it.
+    static std::function<bool(OpenFileName&)> choose(const QString& path) {
+        return [path](OpenFileName& ofn) {
+            ofn.lpstrFile = path;
+            const qsizetype slash = path.lastIndexOf(u'/');
+            ofn.nFileOffset = qint32(slash + 1);
+            ofn.lpstrFileTitle = path.mid(slash + 1);
+            const qsizetype dot = path.lastIndexOf(u'.');
+            ofn.nFileExtension = qint32(dot > slash ? dot + 1 : path.size());
+            return true;
+        };
+    }
+
+private:
+    bool record(OpenFileName& ofn, bool save) {
+        opened.append(ofn);
+        saves.append(save);
+        return answer(ofn);
+    }
+};
+
+// A mail interface that keeps what it was handed.
+class RecordingMailer : public Mailer {
+public:
+    int calls = 0;
+    qint32 session = -1, uiParam = -1, flags = -1, reserved = -1;
+    MapiMessage message;
+    std::vector<MapiRecip> recips;
+    std::vector<MapiFile> files;
+    qint32 result = SUCCESS_SUCCESS;
+
+    qint32 BMAPISendMail(qint32 s, qint32 ui, const MapiMessage& m, std::span<const MapiRecip> r,
+                         std::span<const MapiFile> f, qint32 fl, qint32 res) override {
+        ++calls;
+        session = s;
+        uiParam = ui;
+        message = m;
+        recips.assign(r.begin(), r.end());
+        files.assign(f.begin(), f.end());
+        flags = fl;
+        reserved = res;
+        return result;
+    }
 };
