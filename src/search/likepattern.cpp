@@ -15,11 +15,24 @@ inline char32_t nextChar(QStringView s, qsizetype& i) {
     return c;
 }
 
+// Unicode's simple case folding, which equates exactly the upper and lower case forms. The Latin
+// letters (Czech ones included) are looked up in a table of their own, the rest asks Qt.
+constexpr char32_t kFoldTableSize = 0x250;
+
+struct FoldTable {
+    char16_t folded[kFoldTableSize];
+    FoldTable() {
+        for (char32_t c = 0; c < kFoldTableSize; ++c)
+            folded[c] = char16_t(QChar::toCaseFolded(c));
+    }
+};
+
 inline char32_t fold(char32_t c) {
-    // Plain ASCII needs no table; everything else (Czech letters included) takes Unicode's
-    // simple case folding, which equates exactly the upper and lower case forms.
+    static const FoldTable table;
     if (c < 0x80)
         return (c >= U'A' && c <= U'Z') ? c + 32 : c;
+    if (c < kFoldTableSize)
+        return table.folded[c];
     return QChar::toCaseFolded(c);
 }
 
@@ -51,7 +64,7 @@ LikePattern::LikePattern(QStringView pattern, const TextCompare& compare) : m_co
     if (!m_valid) {
         m_tokens.clear();
         m_items.clear();
-        m_rangeCache.clear();
+        m_setCache.clear();
     }
 }
 
@@ -100,15 +113,15 @@ void LikePattern::compile(QStringView pattern) {
                         m_valid = false;
                         return;
                     }
-                    Item item{lo, hi, true, std::uint32_t(m_rangeCache.size())};
-                    m_rangeCache.resize(m_rangeCache.size() + kPlaneSize, 0);
-                    m_items.push_back(item);
+                    m_items.push_back({lo, hi, true});
                 } else {
                     const char32_t f = fold(lo);
                     m_items.push_back({f, f, false});
                 }
             }
             token.count = std::uint32_t(m_items.size()) - token.first;
+            token.cache = std::uint32_t(m_setCache.size());
+            m_setCache.resize(m_setCache.size() + kPlaneSize, 0);
             m_tokens.push_back(token);
             break;
         }
@@ -122,38 +135,39 @@ void LikePattern::compile(QStringView pattern) {
     }
 }
 
-bool LikePattern::inRange(const Item& item, char32_t ch) const {
-    std::uint8_t* cached = nullptr;
-    if (ch < kPlaneSize) {
-        cached = &m_rangeCache[item.cache + ch];
-        if (*cached)
-            return *cached == 2;
-    }
+bool LikePattern::inSet(const Token& token, char32_t ch) const {
+    const char32_t folded = fold(ch);
     const CharText c(ch);
-    const bool inside = m_compare.compare(CharText(item.lo).view(), c.view()) <= 0 &&
-                        m_compare.compare(c.view(), CharText(item.hi).view()) <= 0;
-    if (cached)
-        *cached = inside ? 2 : 1;
-    return inside;
+    for (std::uint32_t k = token.first; k < token.first + token.count; ++k) {
+        const Item& item = m_items[k];
+        if (item.range ? m_compare.compare(CharText(item.lo).view(), c.view()) <= 0 &&
+                             m_compare.compare(c.view(), CharText(item.hi).view()) <= 0
+                       : item.lo == folded)
+            return true;
+    }
+    return false;
 }
 
-bool LikePattern::tokenMatches(const Token& token, char32_t ch, char32_t folded) const {
+bool LikePattern::setMatches(const Token& token, char32_t ch) const {
+    if (ch >= kPlaneSize)
+        return inSet(token, ch) != token.negated;
+    std::uint8_t& answer = m_setCache[token.cache + ch];
+    if (!answer)
+        answer = inSet(token, ch) != token.negated ? 2 : 1;
+    return answer == 2;
+}
+
+inline bool LikePattern::tokenMatches(const Token& token, char32_t ch) const {
     switch (token.op) {
+    case Op::Char:
+        return token.ch == fold(ch);
     case Op::Star:
     case Op::AnyChar:
         return true;
     case Op::Digit:
         return ch >= U'0' && ch <= U'9';
-    case Op::Char:
-        return token.ch == folded;
-    case Op::Set: {
-        bool found = false;
-        for (std::uint32_t k = token.first; k < token.first + token.count && !found; ++k) {
-            const Item& item = m_items[k];
-            found = item.range ? inRange(item, ch) : item.lo == folded;
-        }
-        return found != token.negated;
-    }
+    case Op::Set:
+        return setMatches(token, ch);
     }
     return false;
 }
@@ -174,12 +188,12 @@ bool LikePattern::matches(QStringView text) const {
             starEnd = t;
             continue;
         }
-        if (t == n && p == m)
-            return true;
+        if (p == m && (t == n || (m > 0 && m_tokens[m - 1].op == Op::Star)))
+            return true; // all matched, or a final star takes the rest
         if (t < n && p < m) {
             qsizetype next = t;
             const char32_t ch = nextChar(text, next);
-            if (tokenMatches(m_tokens[p], ch, fold(ch))) {
+            if (tokenMatches(m_tokens[p], ch)) {
                 t = next;
                 ++p;
                 continue;
@@ -191,6 +205,15 @@ bool LikePattern::matches(QStringView text) const {
         if (starEnd < 0 || starEnd >= n)
             return false;
         nextChar(text, starEnd);
+        // When a plain character follows the star, skip straight to where it occurs.
+        if (starToken < m && m_tokens[starToken].op == Op::Char &&
+            !QChar::requiresSurrogates(m_tokens[starToken].ch)) {
+            const char32_t wanted = m_tokens[starToken].ch;
+            while (starEnd < n && fold(text[starEnd].unicode()) != wanted)
+                ++starEnd;
+            if (starEnd == n)
+                return false;
+        }
         t = starEnd;
         p = starToken;
     }

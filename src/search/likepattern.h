@@ -23,8 +23,8 @@ class TextCompare;
 //
 // The pattern is compiled once and then matched against many texts without allocating. The
 // matcher walks text and pattern once, going back only to the last "*" seen, so its time is at
-// most the product of the two lengths. Not thread-safe: ranges cache the characters they have
-// looked up.
+// most the product of the two lengths. Not thread-safe: bracketed lists remember the answers
+// they have worked out.
 class LikePattern {
 public:
     explicit LikePattern(QStringView pattern);
@@ -40,22 +40,23 @@ private:
         bool negated = false;
         char32_t ch = 0;                    // Char: the case-folded character
         std::uint32_t first = 0, count = 0; // Set: its items in m_items
+        std::uint32_t cache = 0;            // Set: offset of its answers in m_setCache
     };
     struct Item {
         char32_t lo = 0, hi = 0; // a single character (folded) has lo == hi and no range
         bool range = false;
-        std::uint32_t cache = 0; // range: offset of its lookup table in m_rangeCache
     };
 
     void compile(QStringView pattern);
-    bool tokenMatches(const Token& token, char32_t ch, char32_t folded) const;
-    bool inRange(const Item& item, char32_t ch) const;
+    bool tokenMatches(const Token& token, char32_t ch) const;
+    bool setMatches(const Token& token, char32_t ch) const;
+    bool inSet(const Token& token, char32_t ch) const;
 
     const TextCompare& m_compare;
     std::vector<Token> m_tokens;
     std::vector<Item> m_items;
-    // For each range, one byte per character of the Basic Multilingual Plane: 0 not looked up
-    // yet, 1 outside, 2 inside.
-    mutable std::vector<std::uint8_t> m_rangeCache;
+    // For each bracketed list, one byte per character of the Basic Multilingual Plane: 0 not
+    // worked out yet, 1 no match, 2 a match.
+    mutable std::vector<std::uint8_t> m_setCache;
     bool m_valid = true;
 };
