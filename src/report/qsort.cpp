@@ -31,6 +31,17 @@ public:
         return r < 0 || (r == 0 && la < lb);
     }
 
+    // The first eight bytes of the key of element a, as a number that orders like them (a
+    // shorter key is padded with zero bytes, which no key holds).
+    quint64 head(qint32 a) const {
+        quint64 h = 0;
+        const qsizetype n = qMin<qsizetype>(8, m_start[a + 1] - m_start[a]);
+        const auto* p = reinterpret_cast<const uchar*>(m_bytes.constData() + m_start[a]);
+        for (qsizetype k = 0; k < 8; ++k)
+            h = (h << 8) | (k < n ? p[k] : 0u);
+        return h;
+    }
+
 private:
     QByteArray m_bytes;
     std::vector<qsizetype> m_start;
@@ -40,15 +51,26 @@ private:
 // the texts follow afterwards. The partitioning is Hoare's; of the two parts left, the smaller
 // is sorted by recursion and the larger by the loop, so the depth stays below log2(n) whatever
 // the input (which part is sorted first changes nothing in the result).
-void sortRange(std::vector<qint32>& order, const Keys& keys, qint32 lo, qint32 hi) {
+struct Slot {
+    quint64 head;
+    qint32 index;
+};
+
+inline bool slotLess(const Slot& a, const Slot& b, const Keys& keys) {
+    if (a.head != b.head)
+        return a.head < b.head;
+    return keys.less(a.index, b.index);
+}
+
+void sortRange(std::vector<Slot>& order, const Keys& keys, qint32 lo, qint32 hi) {
     while (lo < hi) {
         qint32 i = lo;
         qint32 j = hi;
-        const qint32 pivot = order[size_t((qint64(lo) + hi) / 2)];
+        const Slot pivot = order[size_t((qint64(lo) + hi) / 2)];
         for (;;) {
-            while (keys.less(order[size_t(i)], pivot))
+            while (slotLess(order[size_t(i)], pivot, keys))
                 ++i;
-            while (keys.less(pivot, order[size_t(j)]))
+            while (slotLess(pivot, order[size_t(j)], keys))
                 --j;
             if (i > j)
                 break;
@@ -82,15 +104,15 @@ void SortRange(QStringList& list, qint32 lo, qint32 hi, const TextCompare& compa
     if (lo < 0 || lo > hi || hi >= list.size() || lo == hi)
         return;
     const Keys keys(list, lo, hi, compare);
-    std::vector<qint32> order(size_t(hi - lo) + 1);
+    std::vector<Slot> order(size_t(hi - lo) + 1);
     for (qint32 k = 0; k <= hi - lo; ++k)
-        order[size_t(k)] = k;
+        order[size_t(k)] = {keys.head(k), k};
     sortRange(order, keys, 0, hi - lo);
 
     QStringList sorted;
     sorted.reserve(hi - lo + 1);
-    for (qint32 k : order)
-        sorted.append(std::move(list[lo + k]));
+    for (const Slot& slot : order)
+        sorted.append(std::move(list[lo + slot.index]));
     for (qint32 k = 0; k <= hi - lo; ++k)
         list[lo + k] = std::move(sorted[k]);
 }
