@@ -54,6 +54,7 @@ struct CharText {
 };
 
 constexpr std::uint32_t kPlaneSize = 0x10000;
+constexpr size_t kCachedSets = 8;
 
 } // namespace
 
@@ -120,8 +121,12 @@ void LikePattern::compile(QStringView pattern) {
                 }
             }
             token.count = std::uint32_t(m_items.size()) - token.first;
-            token.cache = std::uint32_t(m_setCache.size());
-            m_setCache.resize(m_setCache.size() + kPlaneSize, 0);
+            // A long typed pattern must not cost much memory: the first lists get a table
+            // of answers, any further ones work each character out again.
+            if (m_setCache.size() < kCachedSets * kPlaneSize) {
+                token.cache = std::uint32_t(m_setCache.size());
+                m_setCache.resize(m_setCache.size() + kPlaneSize, 0);
+            }
             m_tokens.push_back(token);
             break;
         }
@@ -149,7 +154,7 @@ bool LikePattern::inSet(const Token& token, char32_t ch) const {
 }
 
 bool LikePattern::setMatches(const Token& token, char32_t ch) const {
-    if (ch >= kPlaneSize)
+    if (ch >= kPlaneSize || token.cache == kNoCache)
         return inSet(token, ch) != token.negated;
     std::uint8_t& answer = m_setCache[token.cache + ch];
     if (!answer)
@@ -207,7 +212,7 @@ bool LikePattern::matches(QStringView text) const {
         nextChar(text, starEnd);
         // When a plain character follows the star, skip straight to where it occurs.
         if (starToken < m && m_tokens[starToken].op == Op::Char &&
-            !QChar::requiresSurrogates(m_tokens[starToken].ch)) {
+            m_tokens[starToken].ch < kPlaneSize && !QChar::isSurrogate(m_tokens[starToken].ch)) {
             const char32_t wanted = m_tokens[starToken].ch;
             while (starEnd < n && fold(text[starEnd].unicode()) != wanted)
                 ++starEnd;

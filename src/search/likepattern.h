@@ -35,12 +35,13 @@ public:
 
 private:
     enum class Op : std::uint8_t { Star, AnyChar, Digit, Char, Set };
+    static constexpr std::uint32_t kNoCache = 0xFFFFFFFF;
     struct Token {
         Op op;
         bool negated = false;
         char32_t ch = 0;                    // Char: the case-folded character
         std::uint32_t first = 0, count = 0; // Set: its items in m_items
-        std::uint32_t cache = 0;            // Set: offset of its answers in m_setCache
+        std::uint32_t cache = kNoCache;     // Set: offset of its answers in m_setCache
     };
     struct Item {
         char32_t lo = 0, hi = 0; // a single character (folded) has lo == hi and no range

@@ -82,6 +82,10 @@ private Q_SLOTS:
         QTest::newRow("character beyond 16 bits, literal") << u"a😀"_s << u"A😀"_s << true;
         QTest::newRow("runs of spaces") << u"*  *"_s << u"a  b"_s << true;
         QTest::newRow("runs of spaces, one space") << u"*  *"_s << u"a b"_s << false;
+        QTest::newRow("more lists than have tables")
+            << u"[a][b][c][d][e][f][g][h][!i][j-k]"_s << u"ABCDEFGHXK"_s << true;
+        QTest::newRow("more lists than have tables, no match")
+            << u"[a][b][c][d][e][f][g][h][!i][j-k]"_s << u"abcdefghil"_s << false;
         QTest::newRow("many stars, no match")
             << u"*a*a*a*a*a*a*a*a*b"_s << QString(4000, u'a') << false;
         QTest::newRow("many stars, match")
