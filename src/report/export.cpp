@@ -51,10 +51,10 @@ void exportToFile(AppContext& ctx, const QString& text) {
     const bool existed = QFileInfo::exists(path);
     QString error;
     if (!writeFileAtomically(path, *bytes, false, &error)) {
-        QString text = QStringLiteral("Soubor %1 se nepodařilo zapsat: %2.").arg(path, error);
+        QString message = QStringLiteral("Soubor %1 se nepodařilo zapsat: %2.").arg(path, error);
         if (existed)
-            text += QStringLiteral("\nPůvodní soubor zůstal beze změny.");
-        ctx.prompts.message(text, MessageIcon::Critical);
+            message += QStringLiteral("\nPůvodní soubor zůstal beze změny.");
+        ctx.prompts.message(message, MessageIcon::Critical);
         return;
     }
     ctx.prompts.message(QStringLiteral("Hotovo."), MessageIcon::Information);
