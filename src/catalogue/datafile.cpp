@@ -465,7 +465,9 @@ bool commit(const QString& path, const QByteArray& bytes, QString* error) {
             *error = czechReason(file);
         return false;
     }
-    if (!writeAll(file, bytes)) {
+    // QSaveFile::commit() (Qt 6.4) reports success when its final flush wrote only a part of
+    // the buffer (a full disk, a file size limit) and puts the cut file in place: flush first.
+    if (!writeAll(file, bytes) || !file.flush()) {
         if (error)
             *error = czechReason(file);
         file.cancelWriting();

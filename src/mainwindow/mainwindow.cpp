@@ -5,7 +5,9 @@
 
 #include "about/aboutbox.h"
 #include "about/desktopshell.h"
+#include "dialogs/qtfiledialogbackend.h"
 #include "editing/editing.h"
+#include "report/desktopmailer.h"
 #include "report/export.h"
 #include "search/find.h"
 
@@ -92,6 +94,10 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
 
     m_ownShell = std::make_unique<DesktopShell>();
     m_shell = m_ownShell.get();
+    m_ownFileDialogs = std::make_unique<QtFileDialogBackend>(this);
+    m_ctx->fileDialogs = m_ownFileDialogs.get();
+    m_ownMailer = std::make_unique<DesktopMailer>();
+    m_ctx->mailer = m_ownMailer.get();
     m_quit = [] { QCoreApplication::exit(0); };
 
     connect(&m_model, &CatalogueTree::nodeCheckChanged, this,

@@ -13,6 +13,8 @@ class QtPrompts;
 class QtTreeView;
 class QtStatusBar;
 class Shell;
+class QtFileDialogBackend;
+class DesktopMailer;
 
 // The program's only working window: the catalogue tree above a status bar of two panels, and
 // the menu bar. It maps menus and keys to the commands and holds nothing of its own.
@@ -67,6 +69,8 @@ private:
     std::unique_ptr<AppContext> m_ctx;
     Shell* m_shell = nullptr;
     std::unique_ptr<Shell> m_ownShell;
+    std::unique_ptr<QtFileDialogBackend> m_ownFileDialogs;
+    std::unique_ptr<DesktopMailer> m_ownMailer;
     std::function<void()> m_quit;
     QMenu* m_editMenu = nullptr;
 };

@@ -1,7 +1,16 @@
 #pragma once
 
-struct AppContext;
+#include <QStringView>
 
-// "Najít": selects the first node, in the order the nodes were added, whose text holds the typed
-// pattern.
+struct AppContext;
+struct TreeNode;
+class CatalogueTree;
+
+// The first node, in the order the nodes were added to the tree (not the order shown), whose
+// text matches "*" + text + "*" under the pattern rules of LikePattern; nullptr when none does
+// or the text is not a valid pattern.
+TreeNode* findFirstMatch(const CatalogueTree& tree, QStringView text);
+
+// "Najít": asks for a name or a part of it and selects the first node that holds it, expanding
+// its artist and scrolling it into view. An empty answer or no match changes nothing.
 void findByName(AppContext& ctx);

@@ -1,0 +1,122 @@
+#include "report/desktopmailer.h"
+#include "report/mailto.h"
+
+#include <QDesktopServices>
+#include <QTest>
+#include <QUrl>
+#include <QUrlQuery>
+
+using namespace Qt::StringLiterals;
+
+// Catches the links the program hands to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public Q_SLOTS:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+class TestMailto : public QObject {
+    Q_OBJECT
+
+    UrlCatcher m_catcher;
+
+    qint32 send(const QString& name, const QString& address, const QString& body) {
+        MapiMessage message;
+        message.Subject = u"MP3 Velbor"_s;
+        message.NoteText = body;
+        message.RecipCount = 1;
+        MapiRecip recips[1];
+        recips[0].RecipClass = MAPI_TO;
+        recips[0].Name = name;
+        recips[0].Address = address;
+        MapiFile files[1];
+        DesktopMailer mailer;
+        return mailer.BMAPISendMail(0, 0, message, recips, files, MAPI_LOGON_UI | MAPI_DIALOG, 0);
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_catcher.urls.clear();
+        QDesktopServices::setUrlHandler(u"mailto"_s, &m_catcher, "open");
+    }
+    void cleanup() { QDesktopServices::unsetUrlHandler(u"mailto"_s); }
+
+    void link_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("body");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::addColumn<QString>("recipient"); // as the mail client reads it
+
+        QTest::newRow("plain") << u"Sbirka"_s << u"a@b.cz"_s << u"Text"_s
+                               << QByteArray("mailto:Sbirka%20%3Ca@b.cz%3E"
+                                             "?subject=MP3%20Velbor&body=Text")
+                               << u"Sbirka <a@b.cz>"_s;
+        QTest::newRow("no name: the address alone")
+            << u""_s << u"a@b.cz"_s << u""_s
+            << QByteArray("mailto:a@b.cz?subject=MP3%20Velbor&body=") << u"a@b.cz"_s;
+        QTest::newRow("Czech letters, spaces, line breaks")
+            << u"Moje sbírka"_s << u"já@pošta.cz"_s << u"Žlutý pes\r\nČ\r\n"_s
+            << QByteArray("mailto:Moje%20sb%C3%ADrka%20%3Cj%C3%A1@po%C5%A1ta.cz%3E"
+                          "?subject=MP3%20Velbor&body=%C5%BDlut%C3%BD%20pes%0D%0A%C4%8C%0D%0A")
+            << u"Moje sbírka <já@pošta.cz>"_s;
+        QTest::newRow("query characters in the body")
+            << u"X"_s << u"a@b.cz"_s << u"a&b=c?d%e#f+g"_s
+            << QByteArray("mailto:X%20%3Ca@b.cz%3E?subject=MP3%20Velbor"
+                          "&body=a%26b%3Dc%3Fd%25e%23f%2Bg")
+            << u"X <a@b.cz>"_s;
+        QTest::newRow("specials in the name are quoted")
+            << u"Rock & Pop, \"live\" \\ #1?"_s << u"a@b.cz"_s << u"\\n"_s
+            << QByteArray("mailto:%22Rock%20%26%20Pop%2C%20%5C%22live%5C%22%20%5C%5C%20%231%3F%22"
+                          "%20%3Ca@b.cz%3E?subject=MP3%20Velbor&body=%5Cn")
+            << u"\"Rock & Pop, \\\"live\\\" \\\\ #1?\" <a@b.cz>"_s;
+        QTest::newRow("address as stored, with spaces and no at sign")
+            << u"A"_s << u" nikdo nikde%?&"_s << u"x"_s
+            << QByteArray("mailto:A%20%3C%20nikdo%20nikde%25%3F%26%3E?subject=MP3%20Velbor&body=x")
+            << u"A < nikdo nikde%?&>"_s;
+    }
+
+    void link() {
+        QFETCH(QString, name);
+        QFETCH(QString, address);
+        QFETCH(QString, body);
+        QFETCH(QByteArray, expected);
+        QFETCH(QString, recipient);
+
+        QCOMPARE(send(name, address, body), SUCCESS_SUCCESS);
+        QCOMPARE(m_catcher.urls.size(), 1);
+        const QUrl& url = m_catcher.urls.front();
+        QCOMPARE(url.toEncoded(), expected);
+        // What a mail client takes out of the link.
+        QCOMPARE(url.scheme(), u"mailto"_s);
+        QCOMPARE(url.path(QUrl::FullyDecoded), recipient);
+        const QUrlQuery query(url);
+        QCOMPARE(query.queryItemValue(u"subject"_s, QUrl::FullyDecoded), u"MP3 Velbor"_s);
+        QCOMPARE(query.queryItemValue(u"body"_s, QUrl::FullyDecoded), body);
+    }
+
+    // The link is also what a command line gets: nothing in it may split or quote it.
+    void linkIsOneWord() {
+        const QByteArray url = mailtoUrl(u"a b\"c'd"_s, u"x y"_s, u"s t"_s, u"\t$`;|<>\\"_s);
+        for (char c : url)
+            QVERIFY2(QByteArrayView("%-._~@:?=&").contains(c) || QChar::isLetterOrNumber(c),
+                     url.constData());
+    }
+
+    void tooLongForTheDesktop() {
+        const QString body(DesktopMailer::kMaxUrlBytes, u'x');
+        QCOMPARE(send(u"A"_s, u"a@b.cz"_s, body), MAPI_E_TEXT_TOO_LARGE);
+        QVERIFY(m_catcher.urls.isEmpty());
+    }
+
+    // Offscreen there is no desktop to open links: that is a failure the caller hears of.
+    void noMailClient() {
+        QDesktopServices::unsetUrlHandler(u"mailto"_s);
+        QCOMPARE(send(u"A"_s, u"a@b.cz"_s, u"x"_s), MAPI_E_FAILURE);
+    }
+};
+
+QTEST_MAIN(TestMailto)
+#include "test_mailto.moc"
