@@ -6,8 +6,12 @@
 #include "catalogue/programfolder.h"
 #include "mainwindow/appcontext.h"
 #include "mainwindow/cataloguetree.h"
+#include "mainwindow/cataloguetreeview.h"
 #include "mainwindow/qtports.h"
 #include "mainwindow/windowlogic.h"
+#include "report/export.h"
+#include "report/reporttext.h"
+#include "search/find.h"
 
 #include <QApplication>
 #include <QDir>
@@ -52,7 +56,7 @@ public:
 // A loaded catalogue in a real (offscreen) window: tree view, status bar, context.
 struct Loaded {
     QMainWindow window;
-    QTreeView* view = new QTreeView(&window);
+    QTreeView* view = new CatalogueTreeView(&window);
     CatalogueTree tree;
     SilentPrompts prompts;
     QtTreeView treeView{view, &tree};
@@ -134,6 +138,28 @@ void BM_ExpandAll(benchmark::State& state) {
     ReadAlbums(l.ctx, false);
 }
 
+void BM_FindNoMatch(benchmark::State& state) {
+    Loaded& l = loaded(state.range(0));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(findFirstMatch(l.tree, u"nikde se nevyskytuje"));
+}
+
+// Tick every node, then the report text and its Windows-1250 bytes, as F2 writes them.
+void BM_ExportAll(benchmark::State& state) {
+    Loaded& l = loaded(state.range(0));
+    selectAll(l.ctx);
+    for (auto _ : state) {
+        selectAll(l.ctx);
+        const QString text =
+            reportText(l.tree, l.status.text(kPanelVlastnik), l.ctx.catalogue.ContactEmail);
+        const auto bytes = reportFileBytes(text);
+        if (!bytes)
+            state.SkipWithError("report not writable");
+        benchmark::DoNotOptimize(bytes->size());
+    }
+    ReadAlbums(l.ctx, false);
+}
+
 void BM_Save(benchmark::State& state) {
     Loaded& l = loaded(state.range(0));
     QTemporaryDir dir;
@@ -159,6 +185,8 @@ BENCHMARK(BM_ReadAlbums)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_ExpandAll)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FindNoMatch)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ExportAll)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Save)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 namespace {

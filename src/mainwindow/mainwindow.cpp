@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "cataloguetreeview.h"
 #include "qtports.h"
 #include "windowlogic.h"
 
@@ -64,7 +65,7 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
     setWindowTitle(QStringLiteral("MP3 Velbor"));
     setWindowIcon(QIcon(QStringLiteral(":/velbor/icons/velbor.png")));
 
-    m_treeView = new QTreeView(this);
+    m_treeView = new CatalogueTreeView(this);
     m_treeView->setObjectName(QStringLiteral("tvMusic"));
     m_treeView->setHeaderHidden(true);
     m_treeView->setUniformRowHeights(true);

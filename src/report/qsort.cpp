@@ -1,6 +1,8 @@
 #include "qsort.h"
 
 #include <cstring>
+#include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -10,15 +12,24 @@ namespace {
 class Keys {
 public:
     Keys(const QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare) {
-        m_start.reserve(size_t(hi - lo) + 2);
-        qsizetype estimate = 0;
-        for (qint32 k = lo; k <= hi; ++k)
-            estimate += list[k].size() + 8;
-        m_bytes.reserve(estimate);
-        for (qint32 k = lo; k <= hi; ++k) {
+        // The keys of a long list are made on two threads, each with a collator of its own.
+        constexpr qint32 kSplitAbove = 50000;
+        if (hi - lo < kSplitAbove || std::thread::hardware_concurrency() < 2) {
+            append(list, lo, hi, compare);
             m_start.push_back(m_bytes.size());
-            compare.appendSortKey(list[k], m_bytes);
+            return;
         }
+        const qint32 mid = lo + (hi - lo) / 2;
+        Keys upper;
+        const std::unique_ptr<TextCompare> second = compare.clone();
+        std::thread helper([&] { upper.append(list, mid + 1, hi, *second); });
+        append(list, lo, mid, compare);
+        helper.join();
+        const qsizetype shift = m_bytes.size();
+        m_bytes += upper.m_bytes;
+        m_start.reserve(size_t(hi - lo) + 2);
+        for (qsizetype start : upper.m_start)
+            m_start.push_back(start + shift);
         m_start.push_back(m_bytes.size());
     }
 
@@ -43,6 +54,21 @@ public:
     }
 
 private:
+    Keys() = default;
+
+    // The keys of list[lo..hi], after those already made (without the end mark).
+    void append(const QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare) {
+        m_start.reserve(m_start.size() + size_t(hi - lo) + 2);
+        qsizetype estimate = 0;
+        for (qint32 k = lo; k <= hi; ++k)
+            estimate += list[k].size() + 8;
+        m_bytes.reserve(m_bytes.size() + estimate);
+        for (qint32 k = lo; k <= hi; ++k) {
+            m_start.push_back(m_bytes.size());
+            compare.appendSortKey(list[k], m_bytes);
+        }
+    }
+
     QByteArray m_bytes;
     std::vector<qsizetype> m_start;
 };
@@ -62,24 +88,32 @@ inline bool slotLess(const Slot& a, const Slot& b, const Keys& keys) {
     return keys.less(a.index, b.index);
 }
 
+// One partitioning pass of Hoare's around the middle element of order[lo..hi]: afterwards
+// order[lo..j] holds no element after the pivot and order[i..hi] none before it.
+void partition(std::vector<Slot>& order, const Keys& keys, qint32 lo, qint32 hi, qint32& i,
+               qint32& j) {
+    i = lo;
+    j = hi;
+    const Slot pivot = order[size_t((qint64(lo) + hi) / 2)];
+    for (;;) {
+        while (slotLess(order[size_t(i)], pivot, keys))
+            ++i;
+        while (slotLess(pivot, order[size_t(j)], keys))
+            --j;
+        if (i > j)
+            break;
+        std::swap(order[size_t(i)], order[size_t(j)]);
+        ++i;
+        --j;
+        if (i > j)
+            break;
+    }
+}
+
 void sortRange(std::vector<Slot>& order, const Keys& keys, qint32 lo, qint32 hi) {
     while (lo < hi) {
-        qint32 i = lo;
-        qint32 j = hi;
-        const Slot pivot = order[size_t((qint64(lo) + hi) / 2)];
-        for (;;) {
-            while (slotLess(order[size_t(i)], pivot, keys))
-                ++i;
-            while (slotLess(pivot, order[size_t(j)], keys))
-                --j;
-            if (i > j)
-                break;
-            std::swap(order[size_t(i)], order[size_t(j)]);
-            ++i;
-            --j;
-            if (i > j)
-                break;
-        }
+        qint32 i, j;
+        partition(order, keys, lo, hi, i, j);
         if (qint64(j) - lo < qint64(hi) - i) {
             if (lo < j)
                 sortRange(order, keys, lo, j);
@@ -90,6 +124,25 @@ void sortRange(std::vector<Slot>& order, const Keys& keys, qint32 lo, qint32 hi)
             hi = j;
         }
     }
+}
+
+// The same sort; after the first pass the two parts, which never touch each other, are sorted
+// side by side on two threads. The result is the one sortRange() gives.
+void sortRangeOnTwoThreads(std::vector<Slot>& order, const Keys& keys, qint32 lo, qint32 hi) {
+    constexpr qint32 kSplitAbove = 50000;
+    if (hi - lo < kSplitAbove || std::thread::hardware_concurrency() < 2) {
+        sortRange(order, keys, lo, hi);
+        return;
+    }
+    qint32 i, j;
+    partition(order, keys, lo, hi, i, j);
+    std::thread helper([&] {
+        if (lo < j)
+            sortRange(order, keys, lo, j);
+    });
+    if (i < hi)
+        sortRange(order, keys, i, hi);
+    helper.join();
 }
 
 } // namespace
@@ -107,7 +160,7 @@ void SortRange(QStringList& list, qint32 lo, qint32 hi, const TextCompare& compa
     std::vector<Slot> order(size_t(hi - lo) + 1);
     for (qint32 k = 0; k <= hi - lo; ++k)
         order[size_t(k)] = {keys.head(k), k};
-    sortRange(order, keys, 0, hi - lo);
+    sortRangeOnTwoThreads(order, keys, 0, hi - lo);
 
     QStringList sorted;
     sorted.reserve(hi - lo + 1);

@@ -6,6 +6,7 @@
 
 QStringList checkedAlbumEntries(const CatalogueTree& tree) {
     QStringList entries;
+    entries.reserve(tree.nodeCount() + 1);
     entries.append(QString());
     for (const TreeNode* node = tree.firstAdded(); node; node = node->nextAdded) {
         if (!node->checked || node->image != NodeImage::Mp3 || !node->parent)

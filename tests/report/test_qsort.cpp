@@ -85,6 +85,20 @@ private Q_SLOTS:
         }
     }
 
+    // A long list is sorted on two threads; the arrangement is still the quicksort's own.
+    void longListSameArrangementAsTheQuicksort() {
+        QRandomGenerator random(7);
+        const QStringList words{u"a"_s, u"A"_s, u"č"_s, u"Č"_s, u"ch"_s, u"CH"_s, u"h"_s};
+        QStringList list;
+        for (int k = 0; k < 60000; ++k)
+            list << words[int(random.bounded(int(words.size())))] +
+                        QString::number(random.bounded(50));
+        QStringList expected = list;
+        referenceSortRange(expected, 0, int(expected.size()) - 1, m_czech);
+        SortArray(list, m_czech);
+        QCOMPARE(list, expected);
+    }
+
     void sortRangeLeavesTheRestAlone() {
         QStringList list{u"z"_s, u"y"_s, u"x"_s, u"w"_s, u"v"_s};
         SortRange(list, 1, 3, m_czech);
