@@ -174,7 +174,6 @@ TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newsOnly
             TreeNode*& named = byExactName[album.Artist];
             if (!named) {
                 named = newNode(album.Artist, NodeImage::Slozka, nullptr);
-                named->keyed = true;
                 named->sortsChildren = true;
                 m_roots.push_back(named);
             }
@@ -215,7 +214,6 @@ TreeNode* CatalogueTree::addArtist(const QString& name, bool sortsChildren) {
     const size_t pos = sortedPosition(m_roots, name);
     beginInsertRows(QModelIndex(), int(pos), int(pos));
     TreeNode* node = newNode(name, NodeImage::Slozka, nullptr);
-    node->keyed = true;
     node->sortsChildren = sortsChildren;
     m_roots.insert(m_roots.begin() + qsizetype(pos), node);
     renumber(m_roots, pos);

@@ -30,7 +30,6 @@ struct TreeNode {
     bool bold = false;
     bool checked = false;
     bool sortsChildren = false;
-    bool keyed = false; // an artist node that owns the key of its name
 };
 
 // The catalogue tree: artists at the root, in the program's text order, with their albums
