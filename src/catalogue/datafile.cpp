@@ -415,14 +415,26 @@ LoadResult loadDataFile(const QString& path, const TextCompare& compare) {
 }
 
 bool writeAll(QIODevice& device, const QByteArray& bytes) {
+    constexpr qsizetype kPiece = 64 * 1024;
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
+        const qint64 n =
+            device.write(bytes.constData() + done, std::min(kPiece, bytes.size() - done));
         if (n <= 0)
             return false;
         done += n;
     }
     return true;
+}
+
+namespace {
+
+FileWriter s_writer;
+
+} // namespace
+
+void setFileWriterForTesting(FileWriter writer) {
+    s_writer = std::move(writer);
 }
 
 namespace {
@@ -446,20 +458,40 @@ QString czechReason(const QFileDevice& file) {
         why = QStringLiteral("soubor nelze zapsat");
         break;
     }
-    const QString system = file.errorString();
+    const QString system = file.error() == QFileDevice::NoError ? QString() : file.errorString();
     if (!system.isEmpty())
         why += QStringLiteral(" [%1]").arg(system);
     return why;
 }
 
+// Why the file at path could not be opened for writing: the owner of the file or the folder can
+// act on a missing right, so that is named before the system's own words.
+QString openFailure(const QString& path, const QFileDevice& file) {
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    QString why;
+    if (info.exists() && !info.isWritable())
+        why = QStringLiteral("soubor %1 je chráněn proti zápisu").arg(info.fileName());
+    else if (!folder.isDir())
+        why = QStringLiteral("složka %1 neexistuje").arg(folder.filePath());
+    else if (!folder.isWritable())
+        why = QStringLiteral("do složky %1 nemáte právo zapisovat").arg(folder.filePath());
+    else
+        return czechReason(file);
+    return why + QStringLiteral(" [%1]").arg(file.errorString());
+}
+
 bool commit(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: every piece goes to the system as it is written, and a failure is seen there.
+    // Through a buffer, the last failing write would come at commit(), which Qt does not check
+    // (QTBUG-75077): a full disk would put a cut-off file in the old one's place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
-            *error = czechReason(file);
+            *error = openFailure(path, file);
         return false;
     }
-    if (!writeAll(file, bytes)) {
+    if (!(s_writer ? s_writer(file, bytes) : writeAll(file, bytes)) || !file.flush()) {
         if (error)
             *error = czechReason(file);
         file.cancelWriting();
