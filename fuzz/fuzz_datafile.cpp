@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const DataFileContent first = parseDataFile(bytes, compare);
 
     const QString owner = first.owner.value_or(QString());
-    const std::optional<QByteArray> saved = formatDataFile(first.albums, owner, first.contactEmail);
+    const std::optional<QByteArray> saved =
+        formatDataFile(first.albums, owner, first.contactEmail, nullptr, compare);
     if (!saved)
         return 0; // a value the file cannot carry: the save refuses it, the user is told
 

@@ -346,6 +346,18 @@ QString valueProblem(QStringView value, bool typed) {
     return {};
 }
 
+QString artistProblem(QStringView artist, bool typed, const TextCompare& compare) {
+    if (QString why = valueProblem(artist, typed); !why.isEmpty())
+        return why;
+    if (compare.equals(artist, u"#DataOwner"))
+        return QStringLiteral("je slovo „%1“, kterým datový soubor označuje název databáze")
+            .arg(artist);
+    if (compare.equals(artist, u"#ContactEmail"))
+        return QStringLiteral("je slovo „%1“, kterým datový soubor označuje kontaktní email")
+            .arg(artist);
+    return {};
+}
+
 namespace {
 
 // Loaded values may hold characters a user could not type (a tab, a lone CR); they are written
@@ -366,13 +378,24 @@ bool appendField(QByteArray& out, QStringView value, QString* problem, const QSt
 } // namespace
 
 std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const QString& owner,
-                                         const QString& contactEmail, QString* problem) {
+                                         const QString& contactEmail, QString* problem,
+                                         const TextCompare& compare) {
     QByteArray out;
     qsizetype estimate = 64 + owner.size() + contactEmail.size();
     for (const Album& a : albums)
         estimate += a.Artist.size() + a.Album.size() + 16;
     out.reserve(estimate);
+    const QString* checkedArtist = nullptr; // albums of one artist usually follow each other
     for (const Album& a : albums) {
+        if (!checkedArtist || !checkedArtist->isSharedWith(a.Artist)) {
+            if (const QString why = artistProblem(a.Artist, false, compare); !why.isEmpty()) {
+                if (problem)
+                    *problem = QStringLiteral("Album „%1 - %2“: položka artist %3.")
+                                   .arg(a.Artist, a.Album, why);
+                return std::nullopt;
+            }
+            checkedArtist = &a.Artist;
+        }
         const QString what = QStringLiteral("Album „%1 - %2“").arg(a.Artist, a.Album);
         if (!appendField(out, a.Artist, problem, what))
             return std::nullopt;
