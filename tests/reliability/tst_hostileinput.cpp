@@ -130,6 +130,35 @@ private Q_SLOTS:
         }
     }
 
+    // Over 4 MB the reader reads two halves side by side: nothing may show the seam.
+    void largeFileReadInTwoHalves() {
+        QByteArray bytes;
+        QList<qsizetype> broken;
+        qsizetype lines = 0, albums = 0;
+        auto add = [&](const QByteArray& line) {
+            bytes += line;
+            ++lines;
+        };
+        add("\"#ContactEmail\",\"first@half.cz\",#FALSE#\r\n");
+        add("\"#DataOwner\",\"first\",#FALSE#\r\n");
+        const QByteArray album = "\"Kapela\",\"" + QByteArray(60, 'a') + "\",#TRUE#\r\n";
+        while (bytes.size() < 7 << 20) {
+            add(album);
+            ++albums;
+            if (lines % 10007 == 0) {
+                add("broken\r\n");
+                broken << lines;
+            }
+        }
+        add("\"#DataOwner\",\"second\",#FALSE#\r\n");
+        const DataFileContent c = parseDataFile(bytes);
+        QCOMPARE(qsizetype(c.albums.size()), albums);
+        QCOMPARE(c.skippedLines, broken);
+        QCOMPARE(c.owner.value_or(QString()), u"second"_s);
+        QCOMPARE(c.contactEmail, u"first@half.cz"_s);
+        QCOMPARE(c.albums.back().Album, QString(60, u'a'));
+    }
+
     // Names typed into the editing commands: refused at once with the reason, or taken, saved
     // and read back exactly as typed.
     void typedNames_data() {
