@@ -426,7 +426,7 @@ std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const
 LoadResult loadDataFile(const QString& path, const TextCompare& compare) {
     LoadResult result;
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return result;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)

@@ -7,6 +7,8 @@
 #include "catalogue/windows1250.h"
 #include "editing/editing.h"
 
+#include <sys/stat.h>
+
 using namespace Qt::StringLiterals;
 using namespace reliability;
 using namespace fixture;
@@ -14,7 +16,8 @@ using namespace fixture;
 namespace {
 
 const QByteArray kSpecials = "\"#DataOwner\",\"\",#FALSE#\r\n\"#ContactEmail\",\"\",#FALSE#\r\n";
-const QByteArray kFolder = "<a folder>"; // Velbor.dat is made a folder
+const QByteArray kFolder = "<a folder>";   // Velbor.dat is made a folder
+const QByteArray kFifo = "<a named pipe>"; // or a named pipe, which no one writes into
 
 QByteArray repeated(const QByteArray& line, int times) {
     QByteArray out;
@@ -90,6 +93,9 @@ private Q_SLOTS:
         QTest::newRow("Velbor.dat is a folder")
             << kFolder << 0 << QStringList{u"Datový soubor neexistuje!"_s} << QByteArray()
             << u"nelze přečíst"_s;
+        QTest::newRow("Velbor.dat is a named pipe")
+            << kFifo << 0 << QStringList{u"Datový soubor neexistuje!"_s} << QByteArray()
+            << u"nelze přečíst"_s;
     }
     void hostileFile() {
         QFETCH(QByteArray, file);
@@ -100,6 +106,8 @@ private Q_SLOTS:
         FolderFixture f;
         if (file == kFolder)
             QVERIFY(QDir(f.dir.path()).mkdir(u"Velbor.dat"_s));
+        else if (file == kFifo)
+            QCOMPARE(::mkfifo(QFile::encodeName(f.dataFile()).constData(), 0644), 0);
         else
             QVERIFY(writeFile(f.dataFile(), file));
 
@@ -123,8 +131,8 @@ private Q_SLOTS:
             QVERIFY2(result.startsWith(kNotSaved) && result.contains(refusal) &&
                          result.endsWith(kKept),
                      qPrintable(result));
-            if (file == kFolder)
-                QVERIFY(QFileInfo(f.dataFile()).isDir());
+            if (file == kFolder || file == kFifo)
+                QVERIFY(QFileInfo::exists(f.dataFile()) && !QFileInfo(f.dataFile()).isFile());
             else
                 QVERIFY(readFile(f.dataFile()) == file);
         }
