@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing MP3 Velbor need, when they
-# are missing. Usage: scripts/deps.sh [run|test|bench|fuzz|artwork]...
+# are missing. Usage: scripts/deps.sh [run|test|bench|fuzz|valgrind|artwork]...
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libicu-dev xdg-utils)
@@ -10,6 +10,7 @@ for what in "$@"; do
     test) packages+=(xvfb xdotool x11-utils imagemagick desktop-file-utils util-linux) ;;
     bench) packages+=(libbenchmark-dev xvfb xdotool x11-utils) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
+    valgrind) packages+=(valgrind) ;;
     artwork) packages+=(librsvg2-bin) ;;
     *) echo "deps.sh: unknown set '$what'" >&2; exit 2 ;;
     esac

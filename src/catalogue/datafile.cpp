@@ -346,6 +346,18 @@ QString valueProblem(QStringView value, bool typed) {
     return {};
 }
 
+QString artistProblem(QStringView artist, bool typed, const TextCompare& compare) {
+    if (QString why = valueProblem(artist, typed); !why.isEmpty())
+        return why;
+    if (compare.equals(artist, u"#DataOwner"))
+        return QStringLiteral("je slovo „%1“, kterým datový soubor označuje název databáze")
+            .arg(artist);
+    if (compare.equals(artist, u"#ContactEmail"))
+        return QStringLiteral("je slovo „%1“, kterým datový soubor označuje kontaktní email")
+            .arg(artist);
+    return {};
+}
+
 namespace {
 
 // Appends value between double quotes and a comma after it. Loaded values may hold characters a
@@ -371,10 +383,21 @@ void describeProblem(QStringView value, const QString& what, QString* problem) {
 } // namespace
 
 std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const QString& owner,
-                                         const QString& contactEmail, QString* problem) {
+                                         const QString& contactEmail, QString* problem,
+                                         const TextCompare& compare) {
     QByteArray out;
     out.reserve(qsizetype(albums.size()) * 72 + 128);
+    const QString* checkedArtist = nullptr; // albums of one artist usually share one string
     for (const Album& a : albums) {
+        if (!checkedArtist || !checkedArtist->isSharedWith(a.Artist)) {
+            if (const QString why = artistProblem(a.Artist, false, compare); !why.isEmpty()) {
+                if (problem)
+                    *problem = QStringLiteral("Album „%1 - %2“: položka artist %3.")
+                                   .arg(a.Artist, a.Album, why);
+                return std::nullopt;
+            }
+            checkedArtist = &a.Artist;
+        }
         if (!appendField(out, a.Artist) || !appendField(out, a.Album)) {
             const bool artistBad = !valueProblem(a.Artist, false).isEmpty();
             describeProblem(artistBad ? a.Artist : a.Album,
@@ -409,7 +432,7 @@ std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const
 LoadResult loadDataFile(const QString& path, const TextCompare& compare) {
     LoadResult result;
     QFile file(path);
-    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
         return result;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -421,14 +444,26 @@ LoadResult loadDataFile(const QString& path, const TextCompare& compare) {
 }
 
 bool writeAll(QIODevice& device, const QByteArray& bytes) {
+    constexpr qsizetype kPiece = 64 * 1024;
     qsizetype done = 0;
     while (done < bytes.size()) {
-        const qint64 n = device.write(bytes.constData() + done, bytes.size() - done);
+        const qint64 n =
+            device.write(bytes.constData() + done, std::min(kPiece, bytes.size() - done));
         if (n <= 0)
             return false;
         done += n;
     }
     return true;
+}
+
+namespace {
+
+FileWriter s_writer;
+
+} // namespace
+
+void setFileWriterForTesting(FileWriter writer) {
+    s_writer = std::move(writer);
 }
 
 namespace {
@@ -452,22 +487,40 @@ QString czechReason(const QFileDevice& file) {
         why = QStringLiteral("soubor nelze zapsat");
         break;
     }
-    const QString system = file.errorString();
+    const QString system = file.error() == QFileDevice::NoError ? QString() : file.errorString();
     if (!system.isEmpty())
         why += QStringLiteral(" [%1]").arg(system);
     return why;
 }
 
+// Why the file at path could not be opened for writing: the owner of the file or the folder can
+// act on a missing right, so that is named before the system's own words.
+QString openFailure(const QString& path, const QFileDevice& file) {
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    QString why;
+    if (info.exists() && !info.isWritable())
+        why = QStringLiteral("soubor %1 je chráněn proti zápisu").arg(info.fileName());
+    else if (!folder.isDir())
+        why = QStringLiteral("složka %1 neexistuje").arg(folder.filePath());
+    else if (!folder.isWritable())
+        why = QStringLiteral("do složky %1 nemáte právo zapisovat").arg(folder.filePath());
+    else
+        return czechReason(file);
+    return why + QStringLiteral(" [%1]").arg(file.errorString());
+}
+
 bool commit(const QString& path, const QByteArray& bytes, QString* error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    // Unbuffered: every piece goes to the system as it is written, and a failure is seen there.
+    // Through a buffer, the last failing write would come at commit(), which Qt does not check
+    // (QTBUG-75077): a full disk would put a cut-off file in the old one's place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         if (error)
-            *error = czechReason(file);
+            *error = openFailure(path, file);
         return false;
     }
-    // QSaveFile::commit() (Qt 6.4) reports success when its final flush wrote only a part of
-    // the buffer (a full disk, a file size limit) and puts the cut file in place: flush first.
-    if (!writeAll(file, bytes) || !file.flush()) {
+    if (!(s_writer ? s_writer(file, bytes) : writeAll(file, bytes)) || !file.flush()) {
         if (error)
             *error = czechReason(file);
         file.cancelWriting();

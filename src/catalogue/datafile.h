@@ -8,6 +8,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -36,12 +37,20 @@ DataFileContent parseDataFile(QByteArrayView bytes,
 // "#DataOwner" and "#ContactEmail" lines, Windows-1250, CR LF after every line. Fails, naming the
 // value in problem, when a value cannot be written (see valueProblem()).
 std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const QString& owner,
-                                         const QString& contactEmail, QString* problem = nullptr);
+                                         const QString& contactEmail, QString* problem = nullptr,
+                                         const TextCompare& compare = TextCompare::program());
 
 // Why value cannot be carried by the data file (a double quote, a line break, a character that
 // Windows-1250 has no byte for), in Czech; empty when it can. With typed set, control characters
 // are refused as well: a name the user types must not hold them.
 QString valueProblem(QStringView value, bool typed);
+
+// Why artist cannot stand as the artist of an album line: what valueProblem() says, or that it is
+// one of the words that make a line the database name or contact e-mail line (compared as the
+// loader compares them), so the album would read back as that line and be gone. Empty when it
+// can.
+QString artistProblem(QStringView artist, bool typed,
+                      const TextCompare& compare = TextCompare::program());
 
 struct LoadResult {
     bool opened = false; // false: no readable file at the path
@@ -56,5 +65,11 @@ LoadResult loadDataFile(const QString& path, const TextCompare& compare = TextCo
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keepBackup,
                          QString* error);
 
-// Writes bytes to an open device, checking every write. Returns false on the first failure.
+// Writes bytes to an open device in pieces of at most 64 KiB, checking every write. Returns false
+// on the first failure.
 bool writeAll(QIODevice& device, const QByteArray& bytes);
+
+// How writeFileAtomically() puts the bytes into the file it has opened: writeAll() unless a test
+// has set another writer (one that fails on purpose). An empty function restores writeAll().
+using FileWriter = std::function<bool(QIODevice& file, const QByteArray& bytes)>;
+void setFileWriterForTesting(FileWriter writer);

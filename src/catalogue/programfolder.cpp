@@ -27,7 +27,9 @@ QString Cesta() {
 }
 
 bool FileExist(const QString& path) {
-    if (QFileInfo(path).isDir())
+    // A regular file only: opening a named pipe would wait for a writer forever, and a device
+    // never ends.
+    if (!QFileInfo(path).isFile())
         return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -13,6 +13,7 @@ void setProgramFolderForTesting(const QString& folder);
 // Appends one "/" to folder unless it ends with one already.
 QString withTrailingSeparator(const QString& folder);
 
-// True when the file at path can be opened for reading. Any failure (missing, a folder, no
-// access) gives false; the file is neither read nor changed.
+// True when the file at path can be opened for reading. Any failure (missing, a folder or
+// anything else that is no regular file, no access) gives false; the file is neither read nor
+// changed.
 bool FileExist(const QString& path);

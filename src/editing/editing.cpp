@@ -10,9 +10,9 @@
 namespace {
 
 // A typed value that the data file could not carry is refused before anything changes: saving it
-// would fail or lose it. what names the value, outcome says what did not happen.
-bool refused(AppContext& ctx, const QString& value, const QString& what, const QString& outcome) {
-    const QString why = valueProblem(value, true);
+// would fail or lose it. why is the reason (valueProblem(), artistProblem()), empty when the
+// value is fine; what names the value, outcome says what did not happen.
+bool refused(AppContext& ctx, const QString& why, const QString& what, const QString& outcome) {
     if (why.isEmpty())
         return false;
     ctx.prompts.message(what + u' ' + why + u".\n" + outcome, MessageIcon::Exclamation);
@@ -77,7 +77,8 @@ void addAlbum(AppContext& ctx) {
     const QString name = ctx.prompts.input(QStringLiteral("Název alba:"));
     if (name.isEmpty())
         return;
-    if (refused(ctx, name, QStringLiteral("Název alba"), QStringLiteral("Album nebylo přidáno.")))
+    if (refused(ctx, valueProblem(name, true), QStringLiteral("Název alba"),
+                QStringLiteral("Album nebylo přidáno.")))
         return;
     ctx.view.expand(artist);
     ctx.view.ensureVisible(artist);
@@ -97,7 +98,7 @@ void addArtist(AppContext& ctx) {
     const QString name = ctx.prompts.input(QStringLiteral("Název položky artist:"));
     if (name.isEmpty())
         return;
-    if (refused(ctx, name, QStringLiteral("Název položky artist"),
+    if (refused(ctx, artistProblem(name, true), QStringLiteral("Název položky artist"),
                 QStringLiteral("Položka artist nebyla přidána.")))
         return;
     // An artist of that name shown already: nothing is added, nothing said, and the selection
@@ -171,7 +172,7 @@ void changeDatabaseName(AppContext& ctx) {
         QStringLiteral("Současný název databáze je"), known, databaseName(ctx.status)));
     if (answer.isEmpty())
         return;
-    if (refused(ctx, answer, QStringLiteral("Název databáze"),
+    if (refused(ctx, valueProblem(answer, true), QStringLiteral("Název databáze"),
                 QStringLiteral("Název databáze zůstal beze změny.")))
         return;
     setDatabaseName(ctx.status, answer);
@@ -183,7 +184,7 @@ void changeContactEmail(AppContext& ctx) {
         currentValuePrompt(QStringLiteral("Současný kontaktní email je"), !email.isEmpty(), email));
     if (answer.isEmpty())
         return;
-    if (refused(ctx, answer, QStringLiteral("Kontaktní email"),
+    if (refused(ctx, valueProblem(answer, true), QStringLiteral("Kontaktní email"),
                 QStringLiteral("Kontaktní email zůstal beze změny.")))
         return;
     email = answer;

@@ -8,6 +8,8 @@ export LANG=C.UTF-8 LC_ALL=C.UTF-8
 export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
 unset QT_QPA_PLATFORM
 
+# Every wait for the program is this many times longer (scripts/valgrind-e2e.sh: it runs slowly).
+E2E_WAIT_SCALE=${E2E_WAIT_SCALE:-1}
 E2E_DIR=$(mktemp -d /tmp/velbor-e2e.XXXXXX)
 XVFB_PID=""
 APP_PID=""
@@ -56,7 +58,7 @@ start_app() {
 # Waits for a visible window whose title is exactly $1; prints its id.
 wait_window() {
     local title=$1 id=""
-    for _ in $(seq 150); do
+    for _ in $(seq $((150 * E2E_WAIT_SCALE))); do
         id=$(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null | tail -n 1 || true)
         [ -n "$id" ] && break
         sleep 0.1
@@ -67,29 +69,32 @@ wait_window() {
 
 # Waits until no visible window is titled $1.
 wait_window_gone() {
-    for _ in $(seq 100); do
+    for _ in $(seq $((100 * E2E_WAIT_SCALE))); do
         xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
         sleep 0.1
     done
     fail "window '$1' did not close"
 }
 
+# Sleeps $1 seconds, E2E_WAIT_SCALE times longer.
+nap() { sleep "$(awk -v s="$1" -v k="$E2E_WAIT_SCALE" 'BEGIN { print s * k }')"; }
+
 # Focuses window $1 and presses the keys that follow (xdotool key names).
 keys() {
     local win=$1
     shift
     xdotool windowfocus --sync "$win"
-    sleep 0.15
-    xdotool key --delay 80 "$@"
-    sleep 0.3
+    nap 0.15
+    xdotool key --delay $((80 * E2E_WAIT_SCALE)) "$@"
+    nap 0.3
 }
 
 # Focuses window $1 and types text $2 (UTF-8, Czech letters too).
 type_text() {
     xdotool windowfocus --sync "$1"
-    sleep 0.15
-    xdotool type --delay 40 "$2"
-    sleep 0.2
+    nap 0.15
+    xdotool type --delay $((40 * E2E_WAIT_SCALE)) "$2"
+    nap 0.2
 }
 
 # The main window, once the program is up.
@@ -102,7 +107,7 @@ answer() {
     local title=$1
     shift
     local win="" id
-    for _ in $(seq 150); do
+    for _ in $(seq $((150 * E2E_WAIT_SCALE))); do
         for id in $(xdotool search --onlyvisible --name "^${title}\$" 2>/dev/null || true); do
             [ "$id" != "$LAST_BOX" ] && win=$id
         done
@@ -116,7 +121,7 @@ answer() {
 
 # Waits for the program to end; fails if it does not within 10 s.
 wait_exit() {
-    for _ in $(seq 100); do
+    for _ in $(seq $((100 * E2E_WAIT_SCALE))); do
         kill -0 "$APP_PID" 2>/dev/null || {
             wait "$APP_PID" || true
             APP_PID=""

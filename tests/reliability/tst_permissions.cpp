@@ -1,0 +1,162 @@
+// Loading and saving without the rights they need, as an ordinary user: a clear message, the
+// program goes on, and no file is lost. Root may read and write anything, so run as root (as CI
+// runs) the test runs itself again as the user nobody, one case at a time.
+
+#include "folderfixture.h"
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+using namespace reliability;
+
+namespace {
+
+const QByteArray kSample = catalogueBytes(3);
+
+bool setMode(const QString& path, int mode) {
+    return ::chmod(QFile::encodeName(path).constData(), mode_t(mode)) == 0;
+}
+
+// Gives the rights back before the folder is removed, whatever a case left.
+struct RightsFixture : FolderFixture {
+    ~RightsFixture() {
+        setMode(dir.path(), 0755);
+        setMode(dataFile(), 0644);
+    }
+};
+
+} // namespace
+
+class TestPermissions : public QObject {
+    Q_OBJECT
+    QStringList m_asNobody; // the command that runs a program as nobody; empty when not root
+    QTemporaryDir m_copy;   // a copy of this test that nobody may run
+
+    // Run as root: runs the current case again as nobody and checks it passed. Returns false when
+    // the case is to run here.
+    bool ranAsNobody() {
+        if (m_asNobody.isEmpty())
+            return false;
+        QString testCase = QString::fromLatin1(QTest::currentTestFunction());
+        if (QTest::currentDataTag())
+            testCase += u':' + QString::fromUtf8(QTest::currentDataTag());
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(u"TMPDIR"_s, u"/tmp"_s);
+        env.insert(u"HOME"_s, u"/tmp"_s);
+        child.setProcessEnvironment(env);
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(m_asNobody.first(), m_asNobody.mid(1)
+                                            << m_copy.filePath(u"tst_permissions"_s) << testCase);
+        const bool finished = child.waitForFinished(60000);
+        const QByteArray output = child.readAll();
+        if (!finished || child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+            qWarning("%s", output.constData());
+        [&] { QVERIFY2(finished && child.exitCode() == 0, "the case failed as nobody"); }();
+        return true;
+    }
+
+private Q_SLOTS:
+    void initTestCase() {
+        TextCompare::setProgramLocale(u"cs_CZ"_s);
+        if (::geteuid() != 0)
+            return;
+        if (const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
+            !setpriv.isEmpty())
+            m_asNobody = {setpriv, u"--reuid=65534"_s, u"--regid=65534"_s, u"--clear-groups"_s};
+        else if (const QString runuser = QStandardPaths::findExecutable(u"runuser"_s);
+                 !runuser.isEmpty())
+            m_asNobody = {runuser, u"-u"_s, u"nobody"_s, u"--"_s};
+        else
+            QSKIP("Run as root, and neither setpriv nor runuser is there to drop the rights.");
+        // The build folder may be closed to nobody; the copy sits in a folder open to all.
+        const QString copy = m_copy.filePath(u"tst_permissions"_s);
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+        QVERIFY(setMode(m_copy.path(), 0755) && setMode(copy, 0755));
+    }
+
+    // The catalogue loaded, an album added, and then the save may not write: it says why, leaves
+    // the file, and once the right is back the same session saves everything.
+    void saveWithoutRights_data() {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<bool>("backup");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder without write right")
+            << 0555 << 0644 << false << u"do složky %1 nemáte právo zapisovat"_s;
+        QTest::newRow("file without write right")
+            << 0755 << 0444 << false << u"soubor Velbor.dat je chráněn proti zápisu"_s;
+        QTest::newRow("backup into a folder without write right")
+            << 0555 << 0644 << true
+            << u"zálohu Velbor.dat.bak nelze zapsat: do složky %1 nemáte právo zapisovat"_s;
+    }
+    void saveWithoutRights() {
+        if (ranAsNobody())
+            return;
+        QFETCH(int, folderMode);
+        QFETCH(int, fileMode);
+        QFETCH(bool, backup);
+        QFETCH(QString, reason);
+        RightsFixture f;
+        QVERIFY(writeFile(f.dataFile(), kSample));
+        formLoad(f.ctx);
+        QVERIFY(f.prompts.log.isEmpty());
+        f.ctx.catalogue.Albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
+        f.ctx.backupBeforeSave = backup;
+        QVERIFY(setMode(f.dataFile(), fileMode) && setMode(f.dir.path(), folderMode));
+
+        const QString box = f.save();
+        QVERIFY(setMode(f.dir.path(), 0755) && setMode(f.dataFile(), 0644));
+        QVERIFY2(box.startsWith(kNotSaved + QString(reason).replace(u"%1"_s, f.dir.path())) &&
+                     box.endsWith(kKept),
+                 qPrintable(box));
+        QVERIFY(readFile(f.dataFile()) == kSample);
+        QVERIFY(!QFile::exists(f.backupFile()));
+        QCOMPARE(f.strays(), QStringList());
+
+        QCOMPARE(f.save(), kSaved);
+        QVERIFY(readFile(f.dataFile())
+                    .contains("\"Nov\xFD\",\"\xC8"
+                              "erstv\xE9\",#TRUE#\r\n"));
+        QCOMPARE(QFile::exists(f.backupFile()), backup);
+    }
+
+    // A data file the user may not read loads as missing; it must then never be saved over.
+    void loadWithoutRights_data() {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<int>("fileMode");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("file without read right") << 0755 << 0200 << u"nelze přečíst"_s;
+        QTest::newRow("file without any right") << 0755 << 0000 << u"nelze přečíst"_s;
+        QTest::newRow("folder without search right") << 0600 << 0644 << u"nelze vytvořit"_s;
+    }
+    void loadWithoutRights() {
+        if (ranAsNobody())
+            return;
+        QFETCH(int, folderMode);
+        QFETCH(int, fileMode);
+        QFETCH(QString, reason);
+        RightsFixture f;
+        QVERIFY(writeFile(f.dataFile(), kSample));
+        QVERIFY(setMode(f.dataFile(), fileMode) && setMode(f.dir.path(), folderMode));
+
+        formLoad(f.ctx);
+        QCOMPARE(f.prompts.log, QStringList{u"message(x): Datový soubor neexistuje!"_s});
+        QVERIFY(f.ctx.catalogue.Albums.empty());
+        f.ctx.catalogue.Albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
+        const QString box = f.save();
+        QVERIFY(setMode(f.dir.path(), 0755) && setMode(f.dataFile(), 0644));
+        QVERIFY2(box.startsWith(kNotSaved) && box.contains(reason) && box.endsWith(kKept),
+                 qPrintable(box));
+        QVERIFY(readFile(f.dataFile()) == kSample);
+        QCOMPARE(f.strays(), QStringList());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPermissions)
+#include "tst_permissions.moc"
