@@ -1,4 +1,4 @@
-#include "fixture.h"
+#include "folderfixture.h"
 
 #include "catalogue/datafile.h"
 #include "catalogue/programfolder.h"
@@ -36,14 +36,6 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 // A program folder of its own with the fakes around one context.
-// The context over the doubles, in a program folder of its own.
-struct Folder : Fixture {
-    QTemporaryDir dir;
-
-    Folder() { setProgramFolderForTesting(dir.path()); }
-    ~Folder() { setProgramFolderForTesting(QString()); }
-    QString dataFile() const { return dir.filePath(u"Velbor.dat"_s); }
-};
 
 const QByteArray kSample = cp1250(u"\"Zed\",\"beta\",#FALSE#\n"
                                   "\"abba\",\"Alfa\",#TRUE#\n"
@@ -59,7 +51,7 @@ private Q_SLOTS:
     void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
 
     void startWithoutDataFile() {
-        Folder f;
+        FolderFixture f;
         formLoad(f.ctx);
         QCOMPARE(f.prompts.log, QStringList{u"message(x): Datový soubor neexistuje!"_s});
         QCOMPARE(f.status.texts[0], u"V databázi je 0 MP3 alb."_s);
@@ -72,7 +64,7 @@ private Q_SLOTS:
     }
 
     void startWithDataFile() {
-        Folder f;
+        FolderFixture f;
         writeFile(f.dataFile(), kSample);
         formLoad(f.ctx);
         QVERIFY(f.prompts.log.isEmpty());
@@ -85,7 +77,7 @@ private Q_SLOTS:
     }
 
     void unreadableDataFileIsNeverOverwritten() {
-        Folder f;
+        FolderFixture f;
         QVERIFY(QDir(f.dir.path()).mkdir(u"Velbor.dat"_s));
         formLoad(f.ctx);
         QCOMPARE(f.prompts.log, QStringList{u"message(x): Datový soubor neexistuje!"_s});
@@ -98,7 +90,7 @@ private Q_SLOTS:
     }
 
     void skippedLinesAreReportedAndBackedUp() {
-        Folder f;
+        FolderFixture f;
         const QByteArray original =
             QByteArray("\"A\",\"1\",#FALSE#\r\nbroken\r\n\"B\",\"2\"\r\n") + kSample;
         writeFile(f.dataFile(), original);
@@ -122,7 +114,7 @@ private Q_SLOTS:
     }
 
     void utf8FileIsReadAndSavedAsWindows1250() {
-        Folder f;
+        FolderFixture f;
         writeFile(f.dataFile(), "\"\xC4\x8C"
                                 "echomor\",\"Prom\xC4\x9Bny\",#TRUE#\r\n");
         formLoad(f.ctx);
@@ -145,7 +137,7 @@ private Q_SLOTS:
     void save() {
         QFETCH(bool, yes);
         QFETCH(bool, written);
-        Folder f;
+        FolderFixture f;
         writeFile(f.dataFile(), kSample);
         formLoad(f.ctx);
         f.ctx.catalogue.Albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
@@ -168,7 +160,7 @@ private Q_SLOTS:
     }
 
     void saveThatCannotBeWrittenLosesNothing() {
-        Folder f;
+        FolderFixture f;
         writeFile(f.dataFile(), kSample);
         formLoad(f.ctx);
         // An album name the file cannot carry (as if it had slipped in): a message, no file.
@@ -198,7 +190,7 @@ private Q_SLOTS:
     }
 
     void viewsRebuildAndClearMarks() {
-        Folder f;
+        FolderFixture f;
         writeFile(f.dataFile(), kSample);
         formLoad(f.ctx);
         selectAll(f.ctx);
@@ -214,7 +206,7 @@ private Q_SLOTS:
     }
 
     void tickingAnArtistTicksItsAlbumsOnly() {
-        Folder f;
+        FolderFixture f;
         writeFile(f.dataFile(), cp1250(u"\"A\",\"1\",#FALSE#\n\"A\",\"2\",#FALSE#\n"
                                        "\"B\",\"3\",#FALSE#\n"_s));
         formLoad(f.ctx);
@@ -256,7 +248,7 @@ private Q_SLOTS:
         QFETCH(int, key);
         QFETCH(int, shift);
         QFETCH(int, command);
-        Folder f;
+        FolderFixture f;
         f.ctx.editingVisible = editing;
         QCOMPARE(int(windowKeyCommand(f.ctx, key, shift)), command);
     }

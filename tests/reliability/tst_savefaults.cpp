@@ -4,6 +4,9 @@
 
 #include "folderfixture.h"
 
+#include "dialogs/filedialogbackend.h"
+#include "report/export.h"
+
 #include <QIODevice>
 
 #include <csignal>
@@ -73,6 +76,20 @@ QByteArray expectedNew(const FolderFixture& f) {
         .value();
 }
 
+// The save dialog, always answered with path.
+class ChoosingDialogs : public FileDialogBackend {
+public:
+    explicit ChoosingDialogs(const QString& path) : m_path(path) {}
+    bool getOpenFileName(OpenFileName&) override { return false; }
+    bool getSaveFileName(OpenFileName& ofn) override {
+        ofn.lpstrFile = m_path;
+        return true;
+    }
+
+private:
+    QString m_path;
+};
+
 } // namespace
 
 class TestSaveFaults : public QObject {
@@ -125,6 +142,43 @@ private Q_SLOTS:
         QVERIFY(writes > updated.size() / (64 * 1024));
         qInfo("%d write points failed one by one (%lld bytes)", failAt - 1,
               qlonglong(updated.size()));
+    }
+
+    // The report file likewise: an old mp3.txt stays whole whichever write fails, and the user is
+    // told.
+    void reportFailingAtEveryWrite() {
+        FolderFixture f;
+        QVERIFY(writeFile(f.dataFile(), catalogueBytes(6000)));
+        formLoad(f.ctx);
+        selectAll(f.ctx);
+        const QString report = f.dir.filePath(u"mp3.txt"_s);
+        const QByteArray old("old report\r\n");
+        QVERIFY(writeFile(report, old));
+        ChoosingDialogs dialogs(report);
+        f.ctx.fileDialogs = &dialogs;
+
+        int failAt = 0;
+        int writes = 0;
+        setFileWriterForTesting([&](QIODevice& file, const QByteArray& bytes) {
+            FailingDevice device(file, writes, failAt);
+            return writeAll(device, bytes);
+        });
+        for (failAt = 1;; ++failAt) {
+            writes = 0;
+            f.prompts.log.clear();
+            ExportChecked(f.ctx, false);
+            QCOMPARE(f.prompts.log.size(), 1);
+            if (f.prompts.log[0] == kSaved)
+                break;
+            QVERIFY2(f.prompts.log[0].startsWith(u"message(x): ") &&
+                         f.prompts.log[0].endsWith(kKept),
+                     qPrintable(f.prompts.log[0]));
+            QVERIFY2(readFile(report) == old, qPrintable(u"write %1"_s.arg(failAt)));
+            QVERIFY(failAt < 1000);
+        }
+        QVERIFY(failAt > 2); // the report took several writes, each failed once
+        QVERIFY(readFile(report).startsWith("Export z programu MP3 Velbor\r\n"));
+        qInfo("%d report write points failed one by one", failAt - 1);
     }
 
     // The system refuses to let a file grow beyond the limit, as a full disk or a quota does.
