@@ -8,29 +8,16 @@
 namespace {
 
 // The collation keys of the texts being sorted: comparing two keys byte by byte orders them
-// exactly as the text comparison orders the texts, at a fraction of the cost.
+// exactly as the text comparison orders the texts, at a fraction of the cost. The fast keys are
+// used when every text has one, ICU's otherwise (the two kinds never meet).
 class Keys {
 public:
     Keys(const QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare) {
-        // The keys of a long list are made on two threads, each with a collator of its own.
-        constexpr qint32 kSplitAbove = 50000;
-        if (hi - lo < kSplitAbove || std::thread::hardware_concurrency() < 2) {
-            append(list, lo, hi, compare);
-            m_start.push_back(m_bytes.size());
-            return;
+        if (!make(list, lo, hi, compare, true)) {
+            m_bytes.clear();
+            m_start.clear();
+            make(list, lo, hi, compare, false);
         }
-        const qint32 mid = lo + (hi - lo) / 2;
-        Keys upper;
-        const std::unique_ptr<TextCompare> second = compare.clone();
-        std::thread helper([&] { upper.append(list, mid + 1, hi, *second); });
-        append(list, lo, mid, compare);
-        helper.join();
-        const qsizetype shift = m_bytes.size();
-        m_bytes += upper.m_bytes;
-        m_start.reserve(size_t(hi - lo) + 2);
-        for (qsizetype start : upper.m_start)
-            m_start.push_back(start + shift);
-        m_start.push_back(m_bytes.size());
     }
 
     // Element a sorts before element b (0-based within the range).
@@ -56,17 +43,52 @@ public:
 private:
     Keys() = default;
 
-    // The keys of list[lo..hi], after those already made (without the end mark).
-    void append(const QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare) {
+    // All the keys, fast ones or ICU's; false if fast keys were asked for and a text has none.
+    bool make(const QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare,
+              bool fast) {
+        // The keys of a long list are made on two threads, each with a comparison of its own.
+        constexpr qint32 kSplitAbove = 50000;
+        if (hi - lo < kSplitAbove || std::thread::hardware_concurrency() < 2) {
+            if (!append(list, lo, hi, compare, fast))
+                return false;
+            m_start.push_back(m_bytes.size());
+            return true;
+        }
+        const qint32 mid = lo + (hi - lo) / 2;
+        Keys upper;
+        bool upperMade = false;
+        const std::unique_ptr<TextCompare> second = compare.clone();
+        std::thread helper([&] { upperMade = upper.append(list, mid + 1, hi, *second, fast); });
+        const bool made = append(list, lo, mid, compare, fast);
+        helper.join();
+        if (!made || !upperMade)
+            return false;
+        const qsizetype shift = m_bytes.size();
+        m_bytes += upper.m_bytes;
+        m_start.reserve(size_t(hi - lo) + 2);
+        for (qsizetype start : upper.m_start)
+            m_start.push_back(start + shift);
+        m_start.push_back(m_bytes.size());
+        return true;
+    }
+
+    // The keys of list[lo..hi], after those already made (without the end mark); false if fast
+    // keys were asked for and a text has none.
+    bool append(const QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare,
+                bool fast) {
         m_start.reserve(m_start.size() + size_t(hi - lo) + 2);
         qsizetype estimate = 0;
         for (qint32 k = lo; k <= hi; ++k)
-            estimate += list[k].size() + 8;
+            estimate += fast ? 2 * list[k].size() + 2 : list[k].size() + 8;
         m_bytes.reserve(m_bytes.size() + estimate);
         for (qint32 k = lo; k <= hi; ++k) {
             m_start.push_back(m_bytes.size());
-            compare.appendSortKey(list[k], m_bytes);
+            if (!fast)
+                compare.appendSortKey(list[k], m_bytes);
+            else if (!compare.appendFastSortKey(list[k], m_bytes))
+                return false;
         }
+        return true;
     }
 
     QByteArray m_bytes;
