@@ -4,12 +4,14 @@
 
 #include <QLocale>
 
+#include <unicode/uchar.h>
 #include <unicode/ucol.h>
 #include <unicode/ucoleitr.h>
 #include <unicode/uset.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -97,13 +99,20 @@ bool plainSecondaryOrder(const UCollator* collator) {
 // by the secondary weights the same way. Here each weight is replaced by its rank among the
 // weights of the repertoire, one byte from 2 up, so a key is the primary ranks, the byte 1, and
 // the secondary ranks. Characters whose elements depend on more than that (ones that begin a
-// run of three or more sorted as one, or that sort differently after some other character)
-// are left out of the repertoire.
+// run of three or more sorted as one, or that sort differently after some other character),
+// and those with more weights on a level than a unit holds, are left out of the repertoire.
 struct TextCompare::FastOrder {
+    static constexpr int kMaxRanks = 4;
+
     struct Unit {
-        uint16_t at[2] = {}; // where the ranks of each level start in ranks
-        uint8_t length[2] = {};
-        uint16_t pairs = 0; // the pairs this character begins: pairs[pairs..pairsEnd)
+        uint8_t length[2] = {}; // ranks on each level
+        uint8_t rank[2][kMaxRanks] = {};
+        bool paired = false; // the character begins or ends a pair
+        // What can change its collation elements afterwards: a run sorted as one going on from
+        // it, or (where it has an accent) a combining mark normalization moves into it.
+        bool continues = false;
+        bool takesMarks = false;
+        uint16_t pairs = 0; // the pairs it begins: pairs[pairs..pairsEnd)
         uint16_t pairsEnd = 0;
     };
     struct Pair {
@@ -114,81 +123,118 @@ struct TextCompare::FastOrder {
     std::vector<uint16_t> unitOf; // by character; 0 = outside the repertoire
     std::vector<Unit> units;      // units[0] is not used
     std::vector<Pair> pairs;
-    std::vector<uint8_t> ranks;
-    qsizetype maxBytesPerChar = 0; // of a key
+    qsizetype maxRanks[2] = {}; // of a unit, on each level
 
     static std::shared_ptr<const FastOrder> build(UCollator* collator);
 
-    bool covers(QStringView text) const {
-        for (QChar c : text) {
-            const char16_t u = c.unicode();
-            if (u >= unitOf.size() || unitOf[u] == 0)
-                return false;
-        }
-        return true;
-    }
+    // The tables as plain pointers, for the loops: a store through a byte pointer could change
+    // anything as far as the compiler knows, but not these local copies.
+    struct View {
+        const uint16_t* unitOf;
+        size_t size;
+        const Unit* units;
+        const Pair* pairs;
 
-    // The unit at p, which it passes; null for a character outside the repertoire.
-    const Unit* next(const char16_t*& p, const char16_t* end) const {
-        const char16_t c = *p++;
-        if (c >= unitOf.size() || unitOf[c] == 0)
-            return nullptr;
-        const Unit& unit = units[unitOf[c]];
-        if (p != end) {
-            for (uint16_t k = unit.pairs; k < unit.pairsEnd; ++k) {
-                if (pairs[k].second == *p) {
-                    ++p;
-                    return &units[pairs[k].unit];
+        // The unit of the character alone; null outside the repertoire.
+        const Unit* unit(char16_t c) const {
+            return c < size && unitOf[c] ? &units[unitOf[c]] : nullptr;
+        }
+
+        bool covers(const char16_t* p, const char16_t* end) const {
+            for (; p != end; ++p) {
+                if (!unit(*p))
+                    return false;
+            }
+            return true;
+        }
+
+        // The unit at p, which it passes; null for a character outside the repertoire.
+        const Unit* next(const char16_t*& p, const char16_t* end) const {
+            const Unit* u = unit(*p++);
+            if (u && p != end) {
+                for (uint16_t k = u->pairs; k < u->pairsEnd; ++k) {
+                    if (pairs[k].second == *p) {
+                        ++p;
+                        return &units[pairs[k].unit];
+                    }
                 }
             }
+            return u;
         }
-        return &unit;
-    }
+    };
+
+    View view() const { return {unitOf.data(), unitOf.size(), units.data(), pairs.data()}; }
 
     bool appendKey(QStringView text, QByteArray& out) const {
+        // Room for the most ranks the text can have, written kMaxRanks at a time: the primary
+        // ones at the front, the secondary ones further back, from where they move up behind
+        // the primary ones and the level separator.
+        const View v = view();
         const qsizetype start = out.size();
-        out.resize(start + text.size() * maxBytesPerChar + 1);
-        auto* const begin = reinterpret_cast<uint8_t*>(out.data());
-        uint8_t* dst = begin + start;
-        for (int level = 0; level < 2; ++level) {
-            if (level == 1)
-                *dst++ = 1;
-            const char16_t* p = text.utf16();
-            const char16_t* const end = p + text.size();
-            while (p != end) {
-                const Unit* unit = next(p, end);
-                if (!unit) {
-                    out.resize(start);
-                    return false;
-                }
-                const uint8_t* r = ranks.data() + unit->at[level];
-                for (int k = 0; k < unit->length[level]; ++k)
-                    *dst++ = r[k];
+        const qsizetype n = text.size();
+        out.resize(start + n * (maxRanks[0] + maxRanks[1]) + 2 * kMaxRanks);
+        auto* const begin = reinterpret_cast<uint8_t*>(out.data()) + start;
+        uint8_t* primary = begin;
+        uint8_t* const secondaryBegin = begin + n * maxRanks[0] + kMaxRanks;
+        uint8_t* secondary = secondaryBegin;
+        const char16_t* p = text.utf16();
+        const char16_t* const end = p + n;
+        while (p != end) {
+            const Unit* unit = v.next(p, end);
+            if (!unit) {
+                out.resize(start);
+                return false;
             }
+            std::memcpy(primary, unit->rank[0], kMaxRanks);
+            primary += unit->length[0];
+            std::memcpy(secondary, unit->rank[1], kMaxRanks);
+            secondary += unit->length[1];
         }
-        out.resize(dst - begin);
+        *primary++ = 1;
+        const qsizetype secondaries = secondary - secondaryBegin;
+        std::memmove(primary, secondaryBegin, size_t(secondaries));
+        out.resize(start + (primary - begin) + secondaries);
         return true;
     }
 
-    // The ranks of one level of a text, one by one, then zeros.
+    // The ranks of one level of a text, one by one, then zeros; kOutside at a character
+    // outside the repertoire.
+    static constexpr int kOutside = -1;
+
     class Reader {
     public:
-        Reader(const FastOrder& order, QStringView text, int level)
-            : m_order(order), m_p(text.utf16()), m_end(m_p + text.size()), m_level(level) {}
+        Reader(const View& view, const char16_t* p, const char16_t* end, int level)
+            : m_view(view), m_p(p), m_end(end), m_level(level) {}
 
-        uint8_t next() {
+        int next() {
             while (m_rank == m_ranksEnd) {
                 if (m_p == m_end)
                     return 0;
-                const Unit* unit = m_order.next(m_p, m_end);
-                m_rank = m_order.ranks.data() + unit->at[m_level];
+                const Unit* unit = m_view.next(m_p, m_end);
+                if (!unit)
+                    return kOutside;
+                m_rank = unit->rank[m_level];
                 m_ranksEnd = m_rank + unit->length[m_level];
             }
             return *m_rank++;
         }
 
+        // Nothing that follows can change the ranks read so far. Where the next character is
+        // of the repertoire, normalization moves nothing across it, and a run sorted as one
+        // through it and the last one read would be a pair (taken already) or begin with a
+        // character outside the repertoire (met already), unless it goes on past it.
+        bool settled() const {
+            if (m_p == m_end)
+                return true;
+            const Unit* last = m_view.unit(m_p[-1]);
+            if (const Unit* next = m_view.unit(*m_p))
+                return !(last->continues && next->continues);
+            return !last->continues && !last->takesMarks;
+        }
+        bool restInside() const { return m_view.covers(m_p, m_end); }
+
     private:
-        const FastOrder& m_order;
+        const View& m_view;
         const char16_t* m_p;
         const char16_t* m_end;
         int m_level;
@@ -196,19 +242,54 @@ struct TextCompare::FastOrder {
         const uint8_t* m_ranksEnd = nullptr;
     };
 
-    // Both texts inside the repertoire.
-    int compare(QStringView a, QStringView b) const {
-        for (int level = 0; level < 2; ++level) {
-            Reader ra(*this, a, level), rb(*this, b, level);
-            for (;;) {
-                const uint8_t x = ra.next(), y = rb.next();
-                if (x != y)
-                    return x < y ? -1 : 1;
-                if (x == 0)
-                    break;
-            }
+    // False if the order of the texts needs ICU; otherwise result is set as compare() returns
+    // it. Like ICU, this reads the texts only as far as their first difference where it can.
+    bool compare(QStringView a, QStringView b, int& result) const {
+        const View v = view();
+        const char16_t* const pa = a.utf16();
+        const char16_t* const pb = b.utf16();
+        const char16_t* const endA = pa + a.size();
+        const char16_t* const endB = pb + b.size();
+        // The characters both texts begin with weigh the same in both: skip them, back to one
+        // that is no part of a pair, after which a unit begins in both texts.
+        const qsizetype shorter = std::min(a.size(), b.size());
+        qsizetype same = 0;
+        for (; same < shorter && pa[same] == pb[same]; ++same) {
+            if (!v.unit(pa[same]))
+                return false;
         }
-        return 0;
+        while (same > 0 && v.unit(pa[same - 1])->paired)
+            --same;
+
+        // The first primary rank that differs decides, if what follows cannot change the ranks
+        // before it, or else if both texts are inside the repertoire all through.
+        Reader ra(v, pa + same, endA, 0), rb(v, pb + same, endB, 0);
+        for (;;) {
+            const int x = ra.next(), y = rb.next();
+            if (x == kOutside || y == kOutside)
+                return false;
+            if (x != y) {
+                if (!(ra.settled() && rb.settled()) && !(ra.restInside() && rb.restInside()))
+                    return false;
+                result = x < y ? -1 : 1;
+                return true;
+            }
+            if (x == 0)
+                break;
+        }
+        // The same primary ranks, all through both texts: the secondary ones decide.
+        Reader sa(v, pa + same, endA, 1), sb(v, pb + same, endB, 1);
+        for (;;) {
+            const int x = sa.next(), y = sb.next();
+            if (x != y) {
+                result = x < y ? -1 : 1;
+                return true;
+            }
+            if (x == 0)
+                break;
+        }
+        result = 0;
+        return true;
     }
 };
 
@@ -224,8 +305,12 @@ std::shared_ptr<const TextCompare::FastOrder> TextCompare::FastOrder::build(UCol
     }
     const char16_t top = *std::max_element(repertoire.begin(), repertoire.end());
     std::vector<bool> inside(size_t(top) + 1), enabled(size_t(top) + 1);
-    for (char16_t c : repertoire)
-        inside[c] = enabled[c] = true;
+    // Only characters with no combining class at their start, as all of Windows-1250 have:
+    // normalization never moves one of them.
+    for (char16_t c : repertoire) {
+        inside[c] = true;
+        enabled[c] = u_getIntPropertyValue(c, UCHAR_LEAD_CANONICAL_COMBINING_CLASS) == 0;
+    }
 
     // The runs of characters the locale sorts as one, and the characters it sorts by the text
     // before them (listed as that text followed by the character).
@@ -236,6 +321,8 @@ std::shared_ptr<const TextCompare::FastOrder> TextCompare::FastOrder::build(UCol
     ucol_getContractionsAndExpansions(collator, withPrefixes.get(), nullptr, true, &status);
     if (U_FAILURE(status))
         return nullptr;
+    // The characters a run sorted as one goes on from.
+    std::vector<bool> continues(size_t(top) + 1);
     std::vector<std::u16string> pairTexts;
     for (int32_t i = 0, n = uset_getItemCount(withPrefixes.get()); i < n; ++i) {
         UChar32 first, last;
@@ -244,62 +331,76 @@ std::shared_ptr<const TextCompare::FastOrder> TextCompare::FastOrder::build(UCol
                                             reinterpret_cast<UChar*>(s), 32, &status);
         if (U_FAILURE(status))
             return nullptr;
-        if (!std::all_of(s, s + length, [&](char16_t c) { return c <= top && inside[c]; }))
-            continue; // only texts with a character outside the repertoire meet it
+        if (length < 2)
+            continue;
         const auto* text = reinterpret_cast<const UChar*>(s);
-        if (!uset_containsString(contractions.get(), text, length)) {
+        const bool contraction = uset_containsString(contractions.get(), text, length);
+        if (contraction) {
+            for (int32_t k = 0; k + 1 < length; ++k) {
+                if (s[k] <= top)
+                    continues[s[k]] = true;
+            }
+        }
+        if (!std::all_of(s, s + length, [&](char16_t c) { return c <= top && inside[c]; }))
+            continue; // only texts with a character outside the repertoire meet the rest
+        if (!contraction) {
             for (int32_t k = 1; k < length; ++k)
                 enabled[s[k]] = false;
         } else if (length > 2) {
             enabled[s[0]] = false;
-        } else if (length == 2) {
+        } else {
             pairTexts.emplace_back(s, 2);
         }
     }
+    std::sort(pairTexts.begin(), pairTexts.end()); // the pairs of one character together
 
-    // The collation elements of every character and pair.
+    // The collation elements of every character and pair; those with more weights on a level
+    // than a unit holds are left to ICU.
     const std::unique_ptr<UCollationElements, decltype(&ucol_closeElements)> it(
         ucol_openElements(collator, nullptr, 0, &status), ucol_closeElements);
     if (U_FAILURE(status))
         return nullptr;
-    auto order = std::make_shared<FastOrder>();
-    order->unitOf.assign(size_t(top) + 1, 0);
-    order->units.resize(1);
-    std::vector<std::vector<Element>> elements(1);
-    auto addUnit = [&](const char16_t* text, int32_t length) {
-        elements.emplace_back();
-        order->units.emplace_back();
-        return elementsOf(it.get(), text, length, elements.back());
+    auto tooMany = [](const std::vector<Element>& list) {
+        return std::count_if(list.begin(), list.end(), [](Element e) { return e.primary; }) >
+                   kMaxRanks ||
+               std::count_if(list.begin(), list.end(), [](Element e) { return e.secondary; }) >
+                   kMaxRanks;
     };
+    std::vector<std::vector<Element>> single(size_t(top) + 1);
     for (char16_t c : repertoire) {
         if (!enabled[c])
             continue;
-        if (!addUnit(&c, 1))
+        if (!elementsOf(it.get(), &c, 1, single[c]))
             return nullptr;
-        order->unitOf[c] = uint16_t(order->units.size() - 1);
+        if (tooMany(single[c]))
+            enabled[c] = false;
     }
-    std::sort(pairTexts.begin(), pairTexts.end()); // the pairs of one character together
-    for (const std::u16string& pair : pairTexts) {
-        if (!enabled[pair[0]] || !enabled[pair[1]])
-            continue;
-        if (!addUnit(pair.data(), 2))
+    std::vector<std::vector<Element>> paired(pairTexts.size());
+    for (size_t k = 0; k < pairTexts.size(); ++k) {
+        if (!elementsOf(it.get(), pairTexts[k].data(), 2, paired[k]))
             return nullptr;
-        Unit& first = order->units[order->unitOf[pair[0]]];
-        if (first.pairs == first.pairsEnd)
-            first.pairs = uint16_t(order->pairs.size());
-        order->pairs.push_back({pair[1], uint16_t(order->units.size() - 1)});
-        first.pairsEnd = uint16_t(order->pairs.size());
+        if (tooMany(paired[k]))
+            enabled[pairTexts[k][0]] = false;
     }
+    auto used = [&](const std::u16string& pair) { return enabled[pair[0]] && enabled[pair[1]]; };
 
     // Each level's weights by rank.
     std::vector<uint32_t> weights[2];
-    for (const auto& list : elements) {
+    auto collect = [&](const std::vector<Element>& list) {
         for (const Element& e : list) {
             if (e.primary)
                 weights[0].push_back(e.primary);
             if (e.secondary)
                 weights[1].push_back(e.secondary);
         }
+    };
+    for (char16_t c : repertoire) {
+        if (enabled[c])
+            collect(single[c]);
+    }
+    for (size_t k = 0; k < pairTexts.size(); ++k) {
+        if (used(pairTexts[k]))
+            collect(paired[k]);
     }
     for (auto& level : weights) {
         std::sort(level.begin(), level.end());
@@ -307,25 +408,48 @@ std::shared_ptr<const TextCompare::FastOrder> TextCompare::FastOrder::build(UCol
         if (level.size() > 254)
             return nullptr;
     }
-    for (size_t u = 1; u < order->units.size(); ++u) {
-        Unit& unit = order->units[u];
-        for (int level = 0; level < 2; ++level) {
-            unit.at[level] = uint16_t(order->ranks.size());
-            for (const Element& e : elements[u]) {
-                const uint32_t w = level == 0 ? e.primary : e.secondary;
-                if (w) {
-                    const auto& list = weights[level];
-                    order->ranks.push_back(uint8_t(
-                        2 + (std::lower_bound(list.begin(), list.end(), w) - list.begin())));
+
+    auto order = std::make_shared<FastOrder>();
+    auto addUnit = [&](const std::vector<Element>& list) {
+        Unit unit;
+        for (const Element& e : list) {
+            const uint32_t w[2] = {e.primary, e.secondary};
+            for (int level = 0; level < 2; ++level) {
+                if (w[level]) {
+                    const auto& all = weights[level];
+                    unit.rank[level][unit.length[level]++] = uint8_t(
+                        2 + (std::lower_bound(all.begin(), all.end(), w[level]) - all.begin()));
                 }
             }
-            const size_t length = order->ranks.size() - unit.at[level];
-            if (length > 255 || order->ranks.size() > 0xffff)
-                return nullptr;
-            unit.length[level] = uint8_t(length);
         }
-        order->maxBytesPerChar =
-            std::max<qsizetype>(order->maxBytesPerChar, unit.length[0] + unit.length[1]);
+        for (int level = 0; level < 2; ++level)
+            order->maxRanks[level] =
+                std::max<qsizetype>(order->maxRanks[level], unit.length[level]);
+        order->units.push_back(unit);
+        return uint16_t(order->units.size() - 1);
+    };
+    order->unitOf.assign(size_t(top) + 1, 0);
+    order->units.resize(1);
+    for (char16_t c : repertoire) {
+        if (enabled[c]) {
+            order->unitOf[c] = addUnit(single[c]);
+            order->units.back().continues = continues[c];
+            order->units.back().takesMarks =
+                u_getIntPropertyValue(c, UCHAR_TRAIL_CANONICAL_COMBINING_CLASS) != 0;
+        }
+    }
+    for (size_t k = 0; k < pairTexts.size(); ++k) {
+        const std::u16string& pair = pairTexts[k];
+        if (!used(pair))
+            continue;
+        const uint16_t unit = addUnit(paired[k]);
+        Unit& first = order->units[order->unitOf[pair[0]]];
+        if (first.pairs == first.pairsEnd)
+            first.pairs = uint16_t(order->pairs.size());
+        order->pairs.push_back({pair[1], unit});
+        first.pairsEnd = uint16_t(order->pairs.size());
+        first.paired = true;
+        order->units[order->unitOf[pair[1]]].paired = true;
     }
     return order;
 }
@@ -371,8 +495,9 @@ void TextCompare::setProgramLocale(const QString& localeName) {
 }
 
 int TextCompare::compare(QStringView a, QStringView b) const {
-    if (m_fast && m_fast->covers(a) && m_fast->covers(b))
-        return m_fast->compare(a, b);
+    int result;
+    if (m_fast && m_fast->compare(a, b, result))
+        return result;
     const UCollationResult r =
         ucol_strcoll(m_collator, uchars(a), int32_t(a.size()), uchars(b), int32_t(b.size()));
     return r == UCOL_LESS ? -1 : (r == UCOL_GREATER ? 1 : 0);
