@@ -76,6 +76,12 @@ private Q_SLOTS:
                                 u"ch"_s, u"CH"_s, u"Ch"_s, u"h"_s, u""_s};
         QTest::newRow("fast keys") << words;
         QTest::newRow("ICU keys") << words + QStringList{u"c\u030c"_s, u"C\u030cH"_s};
+        const QStringList long_{u"Karel Gott - Be"_s,  u"Karel Gott - Bé"_s, u"KAREL GOTT - be"_s,
+                                u"Karel Gott - B"_s,   u"Karel Gott"_s,      u"Karel Gott - Bez"_s,
+                                u"Karel Gott - Bez"_s, u"Karel Gotta"_s,     u""_s};
+        QTest::newRow("long texts alike at the start, fast keys") << long_;
+        QTest::newRow("long texts alike at the start, ICU keys")
+            << long_ + QStringList{u"Karel Gott - Be\u0301"_s};
     }
 
     void sameArrangementAsTheQuicksort() {
