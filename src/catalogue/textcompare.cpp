@@ -90,7 +90,7 @@ bool plainSecondaryOrder(const UCollator* collator) {
 } // namespace
 
 // The collator's order on texts made only of Windows-1250 characters, taken from ICU when the
-// comparison is made.
+// TextCompare is made.
 //
 // A text is read as a run of units: a character, or two characters the locale sorts as one
 // (Czech "ch"), taking the pair wherever it stands. Each unit has the collation elements ICU
@@ -199,10 +199,10 @@ struct TextCompare::FastOrder {
 
     // The ranks of one level of a text, one by one, then zeros; kOutside at a character
     // outside the repertoire.
-    static constexpr int kOutside = -1;
-
     class Reader {
     public:
+        static constexpr int kOutside = -1;
+
         Reader(const View& view, const char16_t* p, const char16_t* end, int level)
             : m_view(view), m_p(p), m_end(end), m_level(level) {}
 
@@ -266,7 +266,7 @@ struct TextCompare::FastOrder {
         Reader ra(v, pa + same, endA, 0), rb(v, pb + same, endB, 0);
         for (;;) {
             const int x = ra.next(), y = rb.next();
-            if (x == kOutside || y == kOutside)
+            if (x == Reader::kOutside || y == Reader::kOutside)
                 return false;
             if (x != y) {
                 if (!(ra.settled() && rb.settled()) && !(ra.restInside() && rb.restInside()))

@@ -11,6 +11,9 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
