@@ -84,7 +84,10 @@ std::optional<QByteArray> fastKey(const TextCompare& cmp, QStringView text) {
             qFatal("a failed fast key changed the buffer");
         return std::nullopt;
     }
-    return key.mid(6);
+    key.remove(0, 6);
+    if (key.contains('\0'))
+        qFatal("a zero byte in a fast key");
+    return key;
 }
 
 // Random texts of 0 to 12 characters from the whole repertoire, the characters that make the
