@@ -26,16 +26,26 @@ public:
     // first use of program().
     static void setProgramLocale(const QString& localeName);
 
-    // Negative, zero or positive, as a sorts before, equal to or after b.
+    // Negative, zero or positive, as a sorts before, equal to or after b. Texts of the
+    // Windows-1250 repertoire are compared by the fast path (see appendFastSortKey()), with
+    // exactly ICU's result.
     int compare(QStringView a, QStringView b) const;
     bool equals(QStringView a, QStringView b) const;
     bool less(QStringView a, QStringView b) const { return compare(a, b) < 0; }
 
     // Bytes that order by memcmp exactly as compare() orders the texts; equal texts give equal
     // keys. Appends to out and returns the number of bytes appended (the terminating NUL is not
-    // included).
+    // included; no other byte of the key is zero).
     qsizetype appendSortKey(QStringView text, QByteArray& out) const;
     QByteArray sortKey(QStringView text) const;
+
+    // A key made far faster than appendSortKey()'s, for a text made only of characters that
+    // Windows-1250 can encode (the program's whole repertoire). Appends it to out and returns
+    // true; for any other text, or where the locale's order is beyond the fast path, returns
+    // false and leaves out as it was. Fast keys order by memcmp exactly as compare() orders the
+    // texts, and equal texts give equal keys, but only among fast keys: a fast key must never be
+    // compared with a key from appendSortKey(). No byte of a fast key is zero.
+    bool appendFastSortKey(QStringView text, QByteArray& out) const;
 
     QString localeName() const { return m_locale; }
 
@@ -44,8 +54,13 @@ public:
     std::unique_ptr<TextCompare> clone() const;
 
 private:
-    TextCompare(UCollator* collator, const QString& locale);
+    struct FastOrder;
+
+    TextCompare(UCollator* collator, const QString& locale, std::shared_ptr<const FastOrder> fast);
 
     UCollator* m_collator = nullptr;
     QString m_locale;
+    // The collator's order on the Windows-1250 repertoire, shared by the copies; null where it
+    // cannot be reproduced exactly.
+    std::shared_ptr<const FastOrder> m_fast;
 };

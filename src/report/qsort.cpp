@@ -1,5 +1,6 @@
 #include "qsort.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <thread>
@@ -7,98 +8,109 @@
 
 namespace {
 
-// The collation keys of the texts being sorted: comparing two keys byte by byte orders them
-// exactly as the text comparison orders the texts, at a fraction of the cost.
-class Keys {
-public:
-    Keys(const QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare) {
-        // The keys of a long list are made on two threads, each with a collator of its own.
-        constexpr qint32 kSplitAbove = 50000;
-        if (hi - lo < kSplitAbove || std::thread::hardware_concurrency() < 2) {
-            append(list, lo, hi, compare);
-            m_start.push_back(m_bytes.size());
-            return;
-        }
-        const qint32 mid = lo + (hi - lo) / 2;
-        Keys upper;
-        const std::unique_ptr<TextCompare> second = compare.clone();
-        std::thread helper([&] { upper.append(list, mid + 1, hi, *second); });
-        append(list, lo, mid, compare);
-        helper.join();
-        const qsizetype shift = m_bytes.size();
-        m_bytes += upper.m_bytes;
-        m_start.reserve(size_t(hi - lo) + 2);
-        for (qsizetype start : upper.m_start)
-            m_start.push_back(start + shift);
-        m_start.push_back(m_bytes.size());
-    }
-
-    // Element a sorts before element b (0-based within the range).
-    bool less(qint32 a, qint32 b) const {
-        const qsizetype la = m_start[a + 1] - m_start[a];
-        const qsizetype lb = m_start[b + 1] - m_start[b];
-        const int r = std::memcmp(m_bytes.constData() + m_start[a],
-                                  m_bytes.constData() + m_start[b], size_t(qMin(la, lb)));
-        return r < 0 || (r == 0 && la < lb);
-    }
-
-    // The first eight bytes of the key of element a, as a number that orders like them (a
-    // shorter key is padded with zero bytes, which no key holds).
-    quint64 head(qint32 a) const {
-        quint64 h = 0;
-        const qsizetype n = qMin<qsizetype>(8, m_start[a + 1] - m_start[a]);
-        const auto* p = reinterpret_cast<const uchar*>(m_bytes.constData() + m_start[a]);
-        for (qsizetype k = 0; k < 8; ++k)
-            h = (h << 8) | (k < n ? p[k] : 0u);
-        return h;
-    }
-
-private:
-    Keys() = default;
-
-    // The keys of list[lo..hi], after those already made (without the end mark).
-    void append(const QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare) {
-        m_start.reserve(m_start.size() + size_t(hi - lo) + 2);
-        qsizetype estimate = 0;
-        for (qint32 k = lo; k <= hi; ++k)
-            estimate += list[k].size() + 8;
-        m_bytes.reserve(m_bytes.size() + estimate);
-        for (qint32 k = lo; k <= hi; ++k) {
-            m_start.push_back(m_bytes.size());
-            compare.appendSortKey(list[k], m_bytes);
-        }
-    }
-
-    QByteArray m_bytes;
-    std::vector<qsizetype> m_start;
-};
-
-// The quicksort over order[lo..hi], which holds element numbers; exchanges move the numbers and
-// the texts follow afterwards. The partitioning is Hoare's; of the two parts left, the smaller
-// is sorted by recursion and the larger by the loop, so the depth stays below log2(n) whatever
-// the input (which part is sorted first changes nothing in the result).
+// An element of the range being sorted: its number, its collation key and the first eight bytes
+// of the key as a number, which settle most comparisons. Comparing two keys byte by byte, a key
+// that ends sooner sorting first, orders them exactly as the text comparison orders the texts,
+// at a fraction of the cost. A zero byte ends each key; no key holds one otherwise.
 struct Slot {
     quint64 head;
+    const char* key;
     qint32 index;
 };
 
-inline bool slotLess(const Slot& a, const Slot& b, const Keys& keys) {
-    if (a.head != b.head)
-        return a.head < b.head;
-    return keys.less(a.index, b.index);
+// Eight bytes of a key from p on as a number that orders like them, padded with the zero bytes
+// that end the key.
+quint64 head(const char* p) {
+    quint64 h = 0;
+    bool ended = false;
+    for (int k = 0; k < 8; ++k) {
+        const uchar c = ended ? 0 : uchar(p[k]);
+        ended = c == 0;
+        h = (h << 8) | c;
+    }
+    return h;
 }
 
+// The keys of list[lo..hi], with order[k] the slot of list[lo + k]. The fast keys are used when
+// every text has one, ICU's otherwise (the two kinds never meet). The keys of a long list are
+// made on two threads, each with a comparison of its own.
+class Keys {
+public:
+    Keys(const QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare,
+         std::vector<Slot>& order) {
+        order.resize(size_t(hi - lo) + 1);
+        if (!make(list, lo, hi, compare, true, order))
+            make(list, lo, hi, compare, false, order);
+    }
+
+private:
+    // False if fast keys were asked for and a text has none.
+    bool make(const QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare, bool fast,
+              std::vector<Slot>& order) {
+        constexpr qint32 kSplitAbove = 50000;
+        if (hi - lo < kSplitAbove || std::thread::hardware_concurrency() < 2)
+            return append(m_bytes[0], list, lo, lo, hi, compare, fast, order);
+        const qint32 mid = lo + (hi - lo) / 2;
+        bool upperMade = false;
+        const std::unique_ptr<TextCompare> second = compare.clone();
+        std::thread helper(
+            [&] { upperMade = append(m_bytes[1], list, lo, mid + 1, hi, *second, fast, order); });
+        const bool made = append(m_bytes[0], list, lo, lo, mid, compare, fast, order);
+        helper.join();
+        return made && upperMade;
+    }
+
+    // The keys of list[from..to] into bytes, and their slots.
+    static bool append(QByteArray& bytes, const QStringList& list, qint32 lo, qint32 from,
+                       qint32 to, const TextCompare& compare, bool fast, std::vector<Slot>& order) {
+        qsizetype estimate = 0;
+        for (qint32 k = from; k <= to; ++k)
+            estimate += fast ? 2 * list[k].size() + 3 : list[k].size() + 9;
+        bytes.clear();
+        bytes.reserve(estimate);
+        std::vector<qsizetype> start;
+        start.reserve(size_t(to - from) + 1);
+        for (qint32 k = from; k <= to; ++k) {
+            start.push_back(bytes.size());
+            if (!fast)
+                compare.appendSortKey(list[k], bytes);
+            else if (!compare.appendFastSortKey(list[k], bytes))
+                return false;
+            bytes.append('\0');
+        }
+        for (qint32 k = from; k <= to; ++k) {
+            const char* key = bytes.constData() + start[size_t(k - from)];
+            order[size_t(k - lo)] = {head(key), key, k - lo};
+        }
+        return true;
+    }
+
+    QByteArray m_bytes[2];
+};
+
+inline bool slotLess(const Slot& a, const Slot& b) {
+    if (a.head != b.head)
+        return a.head < b.head;
+    if ((a.head & 0xff) == 0)
+        return false; // the same key, ended
+    return std::strcmp(a.key + 8, b.key + 8) < 0;
+}
+
+// The quicksort over order[lo..hi]; exchanges move the slots and the texts follow afterwards.
+// The partitioning is Hoare's; of the two parts left, the smaller is sorted by recursion and the
+// larger by the loop, so the depth stays below log2(n) whatever the input (which part is sorted
+// first changes nothing in the result).
+//
 // One partitioning pass of Hoare's around the middle element of order[lo..hi]: afterwards
 // order[lo..j] holds no element after the pivot and order[i..hi] none before it.
-void partition(std::vector<Slot>& order, const Keys& keys, qint32 lo, qint32 hi, qint32& i,
-               qint32& j) {
+void partition(std::vector<Slot>& order, qint32 lo, qint32 hi, qint32& i, qint32& j) {
     i = lo;
     j = hi;
     const Slot pivot = order[size_t((qint64(lo) + hi) / 2)];
     for (;;) {
-        while (slotLess(order[size_t(i)], pivot, keys))
+        while (slotLess(order[size_t(i)], pivot))
             ++i;
-        while (slotLess(pivot, order[size_t(j)], keys))
+        while (slotLess(pivot, order[size_t(j)]))
             --j;
         if (i > j)
             break;
@@ -110,17 +122,17 @@ void partition(std::vector<Slot>& order, const Keys& keys, qint32 lo, qint32 hi,
     }
 }
 
-void sortRange(std::vector<Slot>& order, const Keys& keys, qint32 lo, qint32 hi) {
+void sortRange(std::vector<Slot>& order, qint32 lo, qint32 hi) {
     while (lo < hi) {
         qint32 i, j;
-        partition(order, keys, lo, hi, i, j);
+        partition(order, lo, hi, i, j);
         if (qint64(j) - lo < qint64(hi) - i) {
             if (lo < j)
-                sortRange(order, keys, lo, j);
+                sortRange(order, lo, j);
             lo = i;
         } else {
             if (i < hi)
-                sortRange(order, keys, i, hi);
+                sortRange(order, i, hi);
             hi = j;
         }
     }
@@ -128,20 +140,20 @@ void sortRange(std::vector<Slot>& order, const Keys& keys, qint32 lo, qint32 hi)
 
 // The same sort; after the first pass the two parts, which never touch each other, are sorted
 // side by side on two threads. The result is the one sortRange() gives.
-void sortRangeOnTwoThreads(std::vector<Slot>& order, const Keys& keys, qint32 lo, qint32 hi) {
+void sortRangeOnTwoThreads(std::vector<Slot>& order, qint32 lo, qint32 hi) {
     constexpr qint32 kSplitAbove = 50000;
     if (hi - lo < kSplitAbove || std::thread::hardware_concurrency() < 2) {
-        sortRange(order, keys, lo, hi);
+        sortRange(order, lo, hi);
         return;
     }
     qint32 i, j;
-    partition(order, keys, lo, hi, i, j);
+    partition(order, lo, hi, i, j);
     std::thread helper([&] {
         if (lo < j)
-            sortRange(order, keys, lo, j);
+            sortRange(order, lo, j);
     });
     if (i < hi)
-        sortRange(order, keys, i, hi);
+        sortRange(order, i, hi);
     helper.join();
 }
 
@@ -156,16 +168,16 @@ void SortArray(QStringList& list, const TextCompare& compare) {
 void SortRange(QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare) {
     if (lo < 0 || lo > hi || hi >= list.size() || lo == hi)
         return;
-    const Keys keys(list, lo, hi, compare);
-    std::vector<Slot> order(size_t(hi - lo) + 1);
-    for (qint32 k = 0; k <= hi - lo; ++k)
-        order[size_t(k)] = {keys.head(k), k};
-    sortRangeOnTwoThreads(order, keys, 0, hi - lo);
+    std::vector<Slot> order;
+    const Keys keys(list, lo, hi, compare, order);
+    sortRangeOnTwoThreads(order, 0, hi - lo);
 
     QStringList sorted;
     sorted.reserve(hi - lo + 1);
     for (const Slot& slot : order)
         sorted.append(std::move(list[lo + slot.index]));
-    for (qint32 k = 0; k <= hi - lo; ++k)
-        list[lo + k] = std::move(sorted[k]);
+    if (sorted.size() == list.size())
+        list.swap(sorted);
+    else
+        std::move(sorted.begin(), sorted.end(), list.begin() + lo);
 }

@@ -68,11 +68,25 @@ private Q_SLOTS:
         QCOMPARE(input, expected);
     }
 
-    // Texts equal but for case all stay; the arrangement among them is the quicksort's own.
-    void sameArrangementAsTheQuicksort() {
-        QRandomGenerator random(20240611);
+    // Texts equal but for case all stay; the arrangement among them is the quicksort's own,
+    // whether the sort uses the fast keys or (a text outside Windows-1250 among them) ICU's.
+    void sameArrangementAsTheQuicksort_data() {
+        QTest::addColumn<QStringList>("words");
         const QStringList words{u"a"_s,  u"A"_s,  u"b"_s,  u"B"_s, u"č"_s, u"Č"_s,
                                 u"ch"_s, u"CH"_s, u"Ch"_s, u"h"_s, u""_s};
+        QTest::newRow("fast keys") << words;
+        QTest::newRow("ICU keys") << words + QStringList{u"c\u030c"_s, u"C\u030cH"_s};
+        const QStringList long_{u"Karel Gott - Be"_s,  u"Karel Gott - Bé"_s, u"KAREL GOTT - be"_s,
+                                u"Karel Gott - B"_s,   u"Karel Gott"_s,      u"Karel Gott - Bez"_s,
+                                u"Karel Gott - Bez"_s, u"Karel Gotta"_s,     u""_s};
+        QTest::newRow("long texts alike at the start, fast keys") << long_;
+        QTest::newRow("long texts alike at the start, ICU keys")
+            << long_ + QStringList{u"Karel Gott - Be\u0301"_s};
+    }
+
+    void sameArrangementAsTheQuicksort() {
+        QFETCH(QStringList, words);
+        QRandomGenerator random(20240611);
         for (int round = 0; round < 200; ++round) {
             QStringList list;
             const int n = 1 + int(random.bounded(40));
@@ -85,14 +99,25 @@ private Q_SLOTS:
         }
     }
 
-    // A long list is sorted on two threads; the arrangement is still the quicksort's own.
+    // A long list is sorted on two threads; the arrangement is still the quicksort's own, also
+    // when one text, in either half, has no fast key.
+    void longListSameArrangementAsTheQuicksort_data() {
+        QTest::addColumn<int>("foreignAt");
+        QTest::newRow("fast keys") << -1;
+        QTest::newRow("ICU keys, first half") << 10;
+        QTest::newRow("ICU keys, second half") << 59990;
+    }
+
     void longListSameArrangementAsTheQuicksort() {
+        QFETCH(int, foreignAt);
         QRandomGenerator random(7);
         const QStringList words{u"a"_s, u"A"_s, u"č"_s, u"Č"_s, u"ch"_s, u"CH"_s, u"h"_s};
         QStringList list;
         for (int k = 0; k < 60000; ++k)
             list << words[int(random.bounded(int(words.size())))] +
                         QString::number(random.bounded(50));
+        if (foreignAt >= 0)
+            list[foreignAt] = u"c\u030ch1"_s; // c with a combining caron: "čh1"
         QStringList expected = list;
         referenceSortRange(expected, 0, int(expected.size()) - 1, m_czech);
         SortArray(list, m_czech);
