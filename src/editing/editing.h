@@ -4,12 +4,12 @@ struct AppContext;
 
 // The commands of the Editing menu. Each patches the tree and the catalogue side by side; none
 // rebuilds the tree or writes to disk.
-void addAlbum(AppContext& ctx);             // "Přidat album..." (Insert)
-void toggleAddAsNew(AppContext& ctx);       // "Přidané album bude novinka"
-void addArtist(AppContext& ctx);            // "Přidat artist..." (Shift+Insert)
-void deleteAlbum(AppContext& ctx);          // "Odstranit album..."
-void deleteArtist(AppContext& ctx);         // "Odstranit artist..."
+void addAlbum(AppContext& ctx);                       // "Přidat album..." (Insert)
+void toggleAddAsNew(AppContext& ctx);                 // "Přidané album bude novinka"
+void addArtist(AppContext& ctx);                      // "Přidat artist..." (Shift+Insert)
+void deleteAlbum(AppContext& ctx);                    // "Odstranit album..."
+void deleteArtist(AppContext& ctx);                   // "Odstranit artist..."
 void SetNewsStatus(AppContext& ctx, bool NewsStatus); // "Přidat/Odebrat status novinky"
-void clearAllNews(AppContext& ctx);         // "Zrušit status všech novinek"
-void changeDatabaseName(AppContext& ctx);   // "Změnit název databáze"
-void changeContactEmail(AppContext& ctx);   // "Změnit kontaktní email"
+void clearAllNews(AppContext& ctx);                   // "Zrušit status všech novinek"
+void changeDatabaseName(AppContext& ctx);             // "Změnit název databáze"
+void changeContactEmail(AppContext& ctx);             // "Změnit kontaktní email"

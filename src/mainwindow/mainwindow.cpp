@@ -89,8 +89,7 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
         prompts = m_ownPrompts.get();
     }
     m_view = std::make_unique<QtTreeView>(m_treeView, &m_model);
-    m_ctx = std::unique_ptr<AppContext>(
-        new AppContext{{}, m_model, *prompts, *m_view, *m_status});
+    m_ctx = std::unique_ptr<AppContext>(new AppContext{{}, m_model, *prompts, *m_view, *m_status});
     m_ctx->caption = windowTitle();
 
     m_ownShell = std::make_unique<DesktopShell>();
@@ -118,7 +117,9 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
 
 MainWindow::~MainWindow() = default;
 
-void MainWindow::load() { formLoad(*m_ctx); }
+void MainWindow::load() {
+    formLoad(*m_ctx);
+}
 
 QAction* MainWindow::menuItem(const QString& name) const {
     return findChild<QAction*>(name);
@@ -152,8 +153,8 @@ void MainWindow::buildMenus() {
             QKeySequence(Qt::Key_F2), [&ctx] { ExportChecked(ctx, false); });
     addItem(sluzby, QStringLiteral("mnuEmail"), QStringLiteral("Odeslat zaškrtnuté na e-mail"),
             QKeySequence(Qt::SHIFT | Qt::Key_F2), [&ctx] { ExportChecked(ctx, true); });
-    addItem(sluzby, QStringLiteral("mnuNajit"), QStringLiteral("&Najít"),
-            QKeySequence(Qt::Key_F3), [&ctx] { findByName(ctx); });
+    addItem(sluzby, QStringLiteral("mnuNajit"), QStringLiteral("&Najít"), QKeySequence(Qt::Key_F3),
+            [&ctx] { findByName(ctx); });
 
     QMenu* zobraz = bar->addMenu(QStringLiteral("&Zobrazení"));
     zobraz->menuAction()->setObjectName(QStringLiteral("mnuZobraz"));
@@ -173,8 +174,7 @@ void MainWindow::buildMenus() {
         views->addAction(a);
     }
 
-    addItem(nullptr, QStringLiteral("mnuKonec"), QStringLiteral("&Konec"), {},
-            [this] { quit(); });
+    addItem(nullptr, QStringLiteral("mnuKonec"), QStringLiteral("&Konec"), {}, [this] { quit(); });
     addItem(nullptr, QStringLiteral("mnuInfo"), QStringLiteral("&Info"), {},
             [this] { showAboutBox(this, *m_shell); });
 

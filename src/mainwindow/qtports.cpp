@@ -27,8 +27,8 @@ QMessageBox::Icon toQt(MessageIcon icon) {
 } // namespace
 
 void QtPrompts::message(const QString& text, MessageIcon icon, const QString& title) {
-    QMessageBox box(toQt(icon), title.isEmpty() ? kApplicationTitle : title, text,
-                    QMessageBox::Ok, m_parent);
+    QMessageBox box(toQt(icon), title.isEmpty() ? kApplicationTitle : title, text, QMessageBox::Ok,
+                    m_parent);
     box.setObjectName(QStringLiteral("messageBox"));
     box.exec();
 }
@@ -64,7 +64,9 @@ void QtTreeView::selectNode(TreeNode* node) {
     m_view->setCurrentIndex(m_model->indexOf(node));
 }
 
-void QtTreeView::expand(TreeNode* node) { m_view->expand(m_model->indexOf(node)); }
+void QtTreeView::expand(TreeNode* node) {
+    m_view->expand(m_model->indexOf(node));
+}
 
 void QtTreeView::ensureVisible(TreeNode* node) {
     for (TreeNode* p = node->parent; p; p = p->parent)
@@ -78,12 +80,16 @@ void QtTreeView::expandAll() {
     m_view->expandToDepth(0);
 }
 
-void QtTreeView::setDrawing(bool on) { m_view->setUpdatesEnabled(on); }
+void QtTreeView::setDrawing(bool on) {
+    m_view->setUpdatesEnabled(on);
+}
 
-QtStatusBar::QtStatusBar(QStatusBar* bar, int designWidth) : m_bar(bar), m_designWidth(designWidth) {
+QtStatusBar::QtStatusBar(QStatusBar* bar, int designWidth)
+    : m_bar(bar), m_designWidth(designWidth) {
     for (int i = 0; i < 2; ++i) {
         auto* label = new QLabel(bar);
-        label->setObjectName(i == 0 ? QStringLiteral("panelAlba") : QStringLiteral("panelVlastnik"));
+        label->setObjectName(i == 0 ? QStringLiteral("panelAlba")
+                                    : QStringLiteral("panelVlastnik"));
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
@@ -92,18 +98,26 @@ QtStatusBar::QtStatusBar(QStatusBar* bar, int designWidth) : m_bar(bar), m_desig
     }
 }
 
-QLabel* QtStatusBar::panel(int panel) const { return m_panels[panel == 1 ? 0 : 1]; }
+QLabel* QtStatusBar::panel(int panel) const {
+    return m_panels[panel == 1 ? 0 : 1];
+}
 
-QString QtStatusBar::text(int p) const { return panel(p)->text(); }
+QString QtStatusBar::text(int p) const {
+    return panel(p)->text();
+}
 
-void QtStatusBar::setText(int p, const QString& text) { panel(p)->setText(text); }
+void QtStatusBar::setText(int p, const QString& text) {
+    panel(p)->setText(text);
+}
 
 int QtStatusBar::width() const {
     // Before the window is first shown the bar has no geometry yet: it will span the window.
     return m_bar->testAttribute(Qt::WA_WState_Visible) ? m_bar->width() : m_designWidth;
 }
 
-int QtStatusBar::panelWidth(int p) const { return panel(p)->maximumWidth(); }
+int QtStatusBar::panelWidth(int p) const {
+    return panel(p)->maximumWidth();
+}
 
 void QtStatusBar::setPanelWidth(int p, int width) {
     // A panel keeps its width as the window grows. Where the bar is too narrow for both (the

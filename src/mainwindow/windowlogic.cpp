@@ -10,7 +10,9 @@
 #include <QFileInfo>
 #include <QStringList>
 
-QString dataFilePath() { return Cesta() + QStringLiteral("Velbor.dat"); }
+QString dataFilePath() {
+    return Cesta() + QStringLiteral("Velbor.dat");
+}
 
 QString databaseName(const StatusBar& status) {
     const QString text = status.text(kPanelVlastnik);
@@ -21,7 +23,9 @@ void setDatabaseName(StatusBar& status, const QString& name) {
     status.setText(kPanelVlastnik, QStringLiteral("Databáze: ") + name);
 }
 
-bool AskYesNo(Prompts& prompts, const QString& question) { return prompts.askYesNo(question); }
+bool AskYesNo(Prompts& prompts, const QString& question) {
+    return prompts.askYesNo(question);
+}
 
 namespace {
 
@@ -84,8 +88,9 @@ void formLoad(AppContext& ctx) {
     ctx.editingVisible = false;
     ctx.status.setPanelWidth(kPanelAlba,
                              ctx.status.width() - ctx.status.panelWidth(kPanelVlastnik));
-    ctx.status.setText(kPanelAlba, QStringLiteral("V databázi je %1 MP3 alb.")
-                                       .arg(qulonglong(ctx.catalogue.Albums.size())));
+    ctx.status.setText(
+        kPanelAlba,
+        QStringLiteral("V databázi je %1 MP3 alb.").arg(qulonglong(ctx.catalogue.Albums.size())));
     ReadAlbums(ctx, false);
 }
 
@@ -121,7 +126,9 @@ void nodeChecked(AppContext& ctx, TreeNode* node) {
     ctx.tree.setChildrenChecked(node, node->checked);
 }
 
-void selectAll(AppContext& ctx) { ctx.tree.checkAll(); }
+void selectAll(AppContext& ctx) {
+    ctx.tree.checkAll();
+}
 
 void saveDataFile(AppContext& ctx) {
     if (!AskYesNo(ctx.prompts,
@@ -130,10 +137,10 @@ void saveDataFile(AppContext& ctx) {
     const QString failed = QStringLiteral("Soubor Velbor.dat se nepodařilo uložit: %1\n"
                                           "Původní soubor zůstal beze změny.");
     if (ctx.dataFileUnreadable && QFileInfo::exists(dataFilePath())) {
-        ctx.prompts.message(failed.arg(QStringLiteral(
-                                "na jeho místě je soubor nebo složka, kterou nelze přečíst, "
-                                "a uložení by ji zničilo.")),
-                            MessageIcon::Critical);
+        ctx.prompts.message(
+            failed.arg(QStringLiteral("na jeho místě je soubor nebo složka, kterou nelze přečíst, "
+                                      "a uložení by ji zničilo.")),
+            MessageIcon::Critical);
         return;
     }
     QString problem;

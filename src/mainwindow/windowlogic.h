@@ -7,8 +7,8 @@ struct TreeNode;
 class Prompts;
 class StatusBar;
 
-inline constexpr int kPanelAlba = 1;     // the album count
-inline constexpr int kPanelVlastnik = 2; // the database name
+inline constexpr int kPanelAlba = 1;          // the album count
+inline constexpr int kPanelVlastnik = 2;      // the database name
 inline constexpr int kOwnerPrefixLength = 10; // "Databáze: "
 
 QString dataFilePath();
@@ -27,7 +27,7 @@ void formLoad(AppContext& ctx);
 
 // Rebuilds the tree from the catalogue: every album, or only the new releases.
 void ReadAlbums(AppContext& ctx, bool NewsOnly);
-void showAllAlbums(AppContext& ctx);  // "Všechno"
+void showAllAlbums(AppContext& ctx);   // "Všechno"
 void showNewReleases(AppContext& ctx); // "Novinky"
 void expandAll(AppContext& ctx);       // "Otevřít vše"
 

@@ -235,8 +235,8 @@ private Q_SLOTS:
         QTest::newRow("line break") << u"A"_s << u"x\ny"_s << u"konec řádku"_s;
         QTest::newRow("emoji") << u"A"_s << u"x\U0001F3B5"_s << u"\U0001F3B5"_s;
         // It would read back as the database name line, and the album would be gone.
-        QTest::newRow("artist that is a special word") << u"#dataOWNER"_s << u"x"_s
-                                                       << u"název databáze"_s;
+        QTest::newRow("artist that is a special word")
+            << u"#dataOWNER"_s << u"x"_s << u"název databáze"_s;
     }
     void unwritableValuesAreNamed() {
         QFETCH(QString, artist);
