@@ -16,9 +16,9 @@ const TextCompare& czech() {
 }
 
 // "Artist|Album|T" records separated by "/".
-std::vector<Album> albums(const QString& spec) {
+std::vector<Album> albums(const QString& records) {
     std::vector<Album> out;
-    for (const QString& rec : spec.split(u'/', Qt::SkipEmptyParts)) {
+    for (const QString& rec : records.split(u'/', Qt::SkipEmptyParts)) {
         const QStringList f = rec.split(u'|');
         out.push_back(Album{f[0], f[1], f.value(2) == u"T"});
     }
