@@ -530,6 +530,13 @@ bool TextCompare::appendFastSortKey(QStringView text, QByteArray& out) const {
     return m_fast && m_fast->appendKey(text, out);
 }
 
+bool TextCompare::fastKeysJoinAfter(char16_t c) const {
+    if (!m_fast)
+        return false;
+    const FastOrder::Unit* unit = m_fast->view().unit(c);
+    return unit && !unit->paired && !unit->continues;
+}
+
 QByteArray TextCompare::sortKey(QStringView text) const {
     QByteArray key;
     appendSortKey(text, key);

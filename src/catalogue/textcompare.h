@@ -46,6 +46,11 @@ public:
     // texts, and equal texts give equal keys, but only among fast keys: a fast key must never be
     // compared with a key from appendSortKey(). No byte of a fast key is zero.
     bool appendFastSortKey(QStringView text, QByteArray& out) const;
+    // True when the fast key of any text a + b, where a ends with c, is the fast keys of a and
+    // of b joined level by level: the primary ranks of a, those of b, the separator, the
+    // secondary ranks of a, those of b. So it is for a character that the locale never sorts
+    // together with its neighbour (as Czech sorts "ch" as one letter).
+    bool fastKeysJoinAfter(char16_t c) const;
 
     QString localeName() const { return m_locale; }
 

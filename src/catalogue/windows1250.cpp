@@ -83,26 +83,30 @@ bool canEncode(QStringView text, qsizetype* badIndex) {
     return true;
 }
 
-bool encodeAppend(QStringView text, QByteArray& out) {
+qsizetype encodeTo(QStringView text, char* out) {
     const uint8_t* table = tables().fromUnicode.get();
-    const qsizetype start = out.size();
-    out.resize(start + text.size());
-    char* dst = out.data() + start;
     const char16_t* src = text.utf16();
     for (qsizetype i = 0, n = text.size(); i < n; ++i) {
         const char16_t u = src[i];
         if (u < 0x80) { // ASCII is itself
-            dst[i] = char(u);
+            out[i] = char(u);
             continue;
         }
         const uint8_t b = table[u];
-        if (b == 0) {
-            out.resize(start);
-            return false;
-        }
-        dst[i] = char(b);
+        if (b == 0)
+            return i;
+        out[i] = char(b);
     }
-    return true;
+    return -1;
+}
+
+bool encodeAppend(QStringView text, QByteArray& out) {
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    if (encodeTo(text, out.data() + start) < 0)
+        return true;
+    out.resize(start);
+    return false;
 }
 
 } // namespace Windows1250

@@ -22,5 +22,8 @@ bool canEncode(QStringView text, qsizetype* badIndex = nullptr);
 // Appends the encoded text to out. Returns false, leaving out as it was, when a character has no
 // byte in Windows-1250: nothing is ever replaced by "?".
 bool encodeAppend(QStringView text, QByteArray& out);
+// Writes the encoded text, one byte a character, to out. Returns -1, or the position of the first
+// character that has no byte (what is at out from there on is then undefined).
+qsizetype encodeTo(QStringView text, char* out);
 
 } // namespace Windows1250
