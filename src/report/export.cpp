@@ -4,7 +4,6 @@
 #include "reporttext.h"
 
 #include "catalogue/datafile.h"
-#include "catalogue/windows1250.h"
 #include "dialogs/cdialogs.h"
 #include "mainwindow/appcontext.h"
 #include "mainwindow/ports.h"
@@ -12,35 +11,15 @@
 
 #include <QFileInfo>
 
-std::optional<QByteArray> reportFileBytes(const QString& text, QString* problem) {
-    QByteArray bytes;
-    bytes.reserve(text.size() + text.size() / 8);
-    if (Windows1250::encodeAppend(text, bytes))
-        return bytes;
-    if (problem) {
-        // Name the line that cannot be written and the character in it.
-        qsizetype bad = 0;
-        Windows1250::canEncode(text, &bad);
-        const qsizetype start = text.lastIndexOf(u'\n', bad) + 1;
-        qsizetype end = text.indexOf(u'\r', bad);
-        if (end < 0)
-            end = text.size();
-        const qsizetype length = text[bad].isHighSurrogate() && bad + 1 < text.size() ? 2 : 1;
-        *problem = QStringLiteral("řádek „%1“ obsahuje znak „%2“, který nelze zapsat "
-                                  "v kódování Windows-1250")
-                       .arg(text.mid(start, end - start), text.mid(bad, length));
-    }
-    return std::nullopt;
-}
-
 namespace {
 
-void exportToFile(AppContext& ctx, const QString& text) {
-    const QString failed = QStringLiteral("Export se nepodařil: %1.");
+void exportToFile(AppContext& ctx) {
     QString problem;
-    const auto bytes = reportFileBytes(text, &problem);
+    const auto bytes = reportFileBytes(ctx.tree, ctx.status.text(kPanelVlastnik),
+                                       ctx.catalogue.ContactEmail, &problem);
     if (!bytes) {
-        ctx.prompts.message(failed.arg(problem), MessageIcon::Critical);
+        ctx.prompts.message(QStringLiteral("Export se nepodařil: %1.").arg(problem),
+                            MessageIcon::Critical);
         return;
     }
 
@@ -60,7 +39,9 @@ void exportToFile(AppContext& ctx, const QString& text) {
     ctx.prompts.message(QStringLiteral("Hotovo."), MessageIcon::Information);
 }
 
-void exportByEmail(AppContext& ctx, const QString& text) {
+void exportByEmail(AppContext& ctx) {
+    const QString text =
+        reportText(ctx.tree, ctx.status.text(kPanelVlastnik), ctx.catalogue.ContactEmail);
     const QString panel = ctx.status.text(kPanelVlastnik);
     const QString name =
         panel.size() > kOwnerPrefixLength ? panel.mid(kOwnerPrefixLength) : QString();
@@ -99,10 +80,8 @@ void ExportChecked(AppContext& ctx, bool ByEmail) {
                             MessageIcon::Exclamation);
         return;
     }
-    const QString text =
-        reportText(ctx.tree, ctx.status.text(kPanelVlastnik), ctx.catalogue.ContactEmail);
     if (ByEmail)
-        exportByEmail(ctx, text);
+        exportByEmail(ctx);
     else
-        exportToFile(ctx, text);
+        exportToFile(ctx);
 }

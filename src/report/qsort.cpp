@@ -88,12 +88,22 @@ private:
     QByteArray m_bytes[2];
 };
 
-inline bool slotLess(const Slot& a, const Slot& b) {
+bool slotLess(const Slot& a, const Slot& b) {
     if (a.head != b.head)
         return a.head < b.head;
     if ((a.head & 0xff) == 0)
         return false; // the same key, ended
     return std::strcmp(a.key + 8, b.key + 8) < 0;
+}
+
+// An element known by its rank alone: ranks order as the texts do, equal texts share one.
+struct RankSlot {
+    quint32 rank;
+    qint32 index;
+};
+
+bool slotLess(const RankSlot& a, const RankSlot& b) {
+    return a.rank < b.rank;
 }
 
 // The quicksort over order[lo..hi]; exchanges move the slots and the texts follow afterwards.
@@ -103,10 +113,11 @@ inline bool slotLess(const Slot& a, const Slot& b) {
 //
 // One partitioning pass of Hoare's around the middle element of order[lo..hi]: afterwards
 // order[lo..j] holds no element after the pivot and order[i..hi] none before it.
-void partition(std::vector<Slot>& order, qint32 lo, qint32 hi, qint32& i, qint32& j) {
+template <typename S>
+void partition(std::vector<S>& order, qint32 lo, qint32 hi, qint32& i, qint32& j) {
     i = lo;
     j = hi;
-    const Slot pivot = order[size_t((qint64(lo) + hi) / 2)];
+    const S pivot = order[size_t((qint64(lo) + hi) / 2)];
     for (;;) {
         while (slotLess(order[size_t(i)], pivot))
             ++i;
@@ -122,7 +133,7 @@ void partition(std::vector<Slot>& order, qint32 lo, qint32 hi, qint32& i, qint32
     }
 }
 
-void sortRange(std::vector<Slot>& order, qint32 lo, qint32 hi) {
+template <typename S> void sortRange(std::vector<S>& order, qint32 lo, qint32 hi) {
     while (lo < hi) {
         qint32 i, j;
         partition(order, lo, hi, i, j);
@@ -138,10 +149,11 @@ void sortRange(std::vector<Slot>& order, qint32 lo, qint32 hi) {
     }
 }
 
-// The same sort; after the first pass the two parts, which never touch each other, are sorted
-// side by side on two threads. The result is the one sortRange() gives.
-void sortRangeOnTwoThreads(std::vector<Slot>& order, qint32 lo, qint32 hi) {
+// The same sort of the whole of order; after the first pass the two parts, which never touch
+// each other, are sorted side by side on two threads. The result is the one sortRange() gives.
+template <typename S> void sortOnTwoThreads(std::vector<S>& order) {
     constexpr qint32 kSplitAbove = 50000;
+    const qint32 lo = 0, hi = qint32(order.size()) - 1;
     if (hi - lo < kSplitAbove || std::thread::hardware_concurrency() < 2) {
         sortRange(order, lo, hi);
         return;
@@ -157,6 +169,20 @@ void sortRangeOnTwoThreads(std::vector<Slot>& order, qint32 lo, qint32 hi) {
     helper.join();
 }
 
+// Where each element of list[lo..hi] goes: result[k] = the offset from lo of the text that
+// ends at lo + k.
+std::vector<qint32> sortedOffsets(const QStringList& list, qint32 lo, qint32 hi,
+                                  const TextCompare& compare) {
+    std::vector<Slot> order;
+    const Keys keys(list, lo, hi, compare, order);
+    sortOnTwoThreads(order);
+    std::vector<qint32> offsets;
+    offsets.reserve(order.size());
+    for (const Slot& slot : order)
+        offsets.push_back(slot.index);
+    return offsets;
+}
+
 } // namespace
 
 void SortArray(QStringList& list, const TextCompare& compare) {
@@ -168,16 +194,33 @@ void SortArray(QStringList& list, const TextCompare& compare) {
 void SortRange(QStringList& list, qint32 lo, qint32 hi, const TextCompare& compare) {
     if (lo < 0 || lo > hi || hi >= list.size() || lo == hi)
         return;
-    std::vector<Slot> order;
-    const Keys keys(list, lo, hi, compare, order);
-    sortRangeOnTwoThreads(order, 0, hi - lo);
-
+    const std::vector<qint32> offsets = sortedOffsets(list, lo, hi, compare);
     QStringList sorted;
     sorted.reserve(hi - lo + 1);
-    for (const Slot& slot : order)
-        sorted.append(std::move(list[lo + slot.index]));
+    for (qint32 offset : offsets)
+        sorted.append(std::move(list[lo + offset]));
     if (sorted.size() == list.size())
         list.swap(sorted);
     else
         std::move(sorted.begin(), sorted.end(), list.begin() + lo);
+}
+
+std::vector<qint32> SortedPositions(const QStringList& list, const TextCompare& compare) {
+    if (list.size() < 2)
+        return std::vector<qint32>(size_t(list.size()), 0);
+    return sortedOffsets(list, 0, qint32(list.size() - 1), compare);
+}
+
+std::vector<qint32> SortedPositionsByRank(const std::vector<quint32>& ranks) {
+    std::vector<RankSlot> order;
+    order.reserve(ranks.size());
+    for (size_t k = 0; k < ranks.size(); ++k)
+        order.push_back({ranks[k], qint32(k)});
+    if (order.size() > 1)
+        sortOnTwoThreads(order);
+    std::vector<qint32> positions;
+    positions.reserve(order.size());
+    for (const RankSlot& slot : order)
+        positions.push_back(slot.index);
+    return positions;
 }

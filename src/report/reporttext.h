@@ -2,23 +2,25 @@
 
 #include "catalogue/textcompare.h"
 
+#include <QByteArray>
 #include <QString>
-#include <QStringList>
+
+#include <optional>
 
 class CatalogueTree;
 
-// The entry list of the report: an empty text at position 0, then "artist - album" for every
-// ticked album node of the tree in the order the nodes were added, the texts as shown in the
-// tree. Unsorted. The entries are views into storage, which must outlive them unchanged: a
-// million entries make one allocation instead of a million, and nothing to free one by one.
-QStringList checkedAlbumEntries(const CatalogueTree& tree, QString& storage);
-
-// The report of the ticked albums, one text for the file and the e-mail alike; every line ends
-// with CR LF:
+// The report of the ticked albums; every line ends with CR LF:
 //   Export z programu MP3 Velbor
 //   <owner panel text>[ (<contact e-mail>)]
 //   ================================================================
-//   the entries, sorted in the program's text order
+//   "artist - album" for each ticked album, sorted in the program's text order
+// The e-mail carries it as text, the file as its Windows-1250 bytes; both hold the same lines.
 QString reportText(const CatalogueTree& tree, const QString& ownerPanelText,
                    const QString& contactEmail,
                    const TextCompare& compare = TextCompare::program());
+
+// The report as the bytes of the file. Fails, putting the reason in Czech into problem, when a
+// character has no byte in Windows-1250.
+std::optional<QByteArray> reportFileBytes(const CatalogueTree& tree, const QString& ownerPanelText,
+                                          const QString& contactEmail, QString* problem = nullptr,
+                                          const TextCompare& compare = TextCompare::program());
