@@ -217,7 +217,11 @@ struct Part {
     qsizetype lines = 0;
 };
 
-void parseLines(QByteArrayView bytes, bool utf8, const TextCompare& compare, Part& out) {
+// The albums of bytes go to out; where bytes is the first run of a file of fileSize bytes, room is
+// made for the albums of the whole file, as their number is likely to be in proportion, so those
+// of the other runs can follow without moving these.
+void parseLines(QByteArrayView bytes, qsizetype fileSize, bool utf8, const TextCompare& compare,
+                Part& out) {
     auto decode = [utf8](QByteArrayView field) {
         return utf8 ? QString::fromUtf8(field) : Windows1250::decode(field);
     };
@@ -230,7 +234,7 @@ void parseLines(QByteArrayView bytes, bool utf8, const TextCompare& compare, Par
     for (const char* p = data;
          (p = static_cast<const char*>(std::memchr(p, '\n', size_t(data + size - p)))); ++p)
         ++lineCount;
-    out.albums.reserve(size_t(lineCount + 1));
+    out.albums.reserve(size_t(double(lineCount + 1) * double(fileSize) / double(size) * 1.05));
 
     FirstFields firstFields;
     qsizetype pos = 0;
@@ -299,21 +303,24 @@ DataFileContent parseDataFile(QByteArrayView bytes, const TextCompare& compare) 
     }
     std::vector<Part> parts(runs.size());
     if (runs.size() == 1) {
-        parseLines(runs[0], out.utf8, compare, parts[0]);
+        parseLines(runs[0], bytes.size(), out.utf8, compare, parts[0]);
     } else {
         const std::unique_ptr<TextCompare> second = compare.clone();
-        std::thread helper(parseLines, runs[1], out.utf8, std::cref(*second), std::ref(parts[1]));
-        parseLines(runs[0], out.utf8, compare, parts[0]);
+        std::thread helper(parseLines, runs[1], runs[1].size(), out.utf8, std::cref(*second),
+                           std::ref(parts[1]));
+        parseLines(runs[0], bytes.size(), out.utf8, compare, parts[0]);
         helper.join();
     }
 
     qsizetype total = 0;
     for (const Part& part : parts)
         total += qsizetype(part.albums.size());
+    out.albums = std::move(parts[0].albums);
     out.albums.reserve(size_t(total));
     qsizetype lineOffset = 0;
     for (Part& part : parts) {
-        std::move(part.albums.begin(), part.albums.end(), std::back_inserter(out.albums));
+        if (&part != &parts[0])
+            std::move(part.albums.begin(), part.albums.end(), std::back_inserter(out.albums));
         if (part.owner)
             out.owner = std::move(part.owner);
         if (part.contactEmail)

@@ -66,12 +66,6 @@ size_t CatalogueTree::sortedPosition(const std::vector<TreeNode*>& list, QString
     return size_t(it - list.begin());
 }
 
-void CatalogueTree::clear() {
-    beginResetModel();
-    dropAll();
-    endResetModel();
-}
-
 void CatalogueTree::dropAll() {
     m_roots.clear();
     m_chunks.clear();

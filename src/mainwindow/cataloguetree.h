@@ -58,7 +58,6 @@ public:
     TreeNode* addAlbum(TreeNode* artist, const QString& name, bool bold);
     // Removes the node and its children.
     void removeNode(TreeNode* node);
-    void clear();
 
     TreeNode* artistNode(QStringView name) const;
     const std::vector<TreeNode*>& artists() const { return m_roots; }
