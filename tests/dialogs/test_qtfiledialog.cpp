@@ -89,17 +89,6 @@ private Q_SLOTS:
         QCOMPARE(d.FilterIndex(), 1);
     }
 
-    void nameWithoutExtensionGetsTheDefault() {
-        QtFileDialogBackend backend;
-        CDialogs d(&backend);
-        whenShown([](QFileDialog* dialog) {
-            dialog->selectFile(u"zprava"_s);
-            static_cast<QDialog*>(dialog)->accept(); // QFileDialog::accept()
-        });
-        QVERIFY(d.ShowSave());
-        QCOMPARE(d.File(), m_folder.filePath(u"zprava.txt"_s));
-    }
-
     void cancel() {
         QtFileDialogBackend backend;
         CDialogs d(&backend);
