@@ -69,80 +69,74 @@ std::optional<QByteArray> fastKey(const TextCompare& cmp, QStringView text) {
 }
 
 // Random texts of 0 to 12 characters from the whole repertoire, the characters that make the
-// order tricky drawn far more often.
+// order tricky drawn far more often, and texts that agree with them up to late in the text.
 class TextMaker {
 public:
-    explicit TextMaker(quint32 seed) : m_random(seed), m_all(repertoire()) {}
+    explicit TextMaker(quint32 seed) : m_random(seed) {}
 
     QString text() {
         QString s;
         const int length = int(m_random.bounded(13));
         while (s.size() < length) {
             const quint32 pick = m_random.bounded(100);
-            if (pick < 35)
-                s += m_all[qsizetype(m_random.bounded(quint32(m_all.size())))];
-            else if (pick < 45)
-                s += QString::fromUtf16(kPairs[m_random.bounded(4)]);
-            else if (pick < 48)
-                s += outside();
-            else
-                s += tricky();
+            s += pick < 35   ? QString(pickFrom(m_all))
+                 : pick < 45 ? kPairs[pick % 4]
+                 : pick < 48 ? outside()
+                             : QString(pickFrom(kTricky));
         }
         return s.left(length);
     }
 
-    // A text that agrees with s up to late in it: one character changed, added or taken away,
-    // or the letter case of some changed.
-    QString near(const QString& s) {
-        QString t = s;
+    // s with one character added, changed or taken away, or the letter case of some changed.
+    QString near(QString s) {
         const qsizetype at = qsizetype(m_random.bounded(quint32(s.size() + 1)));
         switch (m_random.bounded(5)) {
         case 0:
-            return t.insert(at, tricky());
+            return s.insert(at, pickFrom(kTricky));
         case 1:
-            return t.insert(at, outside());
+            return s.insert(at, outside());
         case 2:
-            return t.remove(at, 1);
+            return s.remove(at, 1);
         case 3:
-            return at < t.size() ? t.replace(at, 1, tricky()) : t;
+            return s.replace(at, 1, pickFrom(kTricky));
         }
-        for (QChar& c : t) {
+        for (QChar& c : s) {
             const QChar other = c.isUpper() ? c.toLower() : c.toUpper();
             if (m_random.bounded(2) && Windows1250::canEncode(QStringView(&other, 1)))
                 c = other;
         }
-        return t;
+        return s;
     }
 
 private:
-    QChar tricky() { return kTricky[qsizetype(m_random.bounded(quint32(kTricky.size())))]; }
-    QString outside() {
-        return QString::fromUtf16(kOutside[m_random.bounded(quint32(std::size(kOutside)))]);
+    QChar pickFrom(const QString& chars) {
+        return chars[qsizetype(m_random.bounded(quint32(chars.size())))];
     }
-
-    static constexpr const char16_t* kPairs[] = {u"ch", u"cH", u"Ch", u"CH"};
     // Without a byte in Windows-1250, ICU's order only: combining marks, letters, a ligature, a
     // digraph, Greek, Thai (a vowel sorted after the consonant that follows it), Korean letters
     // that join, a character outside the first plane.
-    static constexpr const char16_t* kOutside[] = {
-        u"\u030c", u"\u0301", u"\u0323", u"\u0302", u"\u0125",    u"\u00f8",
-        u"\u0140", u"\u0131", u"\u0149", u"\ufb01", u"\u01c6",    u"\u03a9",
-        u"\u0e40", u"\u0e01", u"\u1100", u"\u1161", u"\U0001f600"};
+    QString outside() {
+        static const QStringList kOutside = u"\u030c \u0301 \u0323 \u0302 \u0125 \u00f8 \u0140 "
+                                            u"\u0131 \u0149 \ufb01 \u01c6 \u03a9 \u0e40 \u0e01 "
+                                            u"\u1100 \u1161 \U0001f600"_s.split(u' ');
+        return kOutside[qsizetype(m_random.bounded(quint32(kOutside.size())))];
+    }
+
+    inline static const QStringList kPairs = {u"ch"_s, u"cH"_s, u"Ch"_s, u"CH"_s};
     inline static const QString kTricky =
         u"cChHčČřŘšŠžŽaAáÁäeEéěÉĚiIíoOóôuUúůÚyýzZsSrRdďtťnňlLłŁß -0195.,'·\u00ad\u0081\u008d\u00a0"_s +
         QChar(0);
-
     QRandomGenerator m_random;
-    QString m_all;
+    const QString m_all = repertoire();
 };
 
 // Compares a and b every way TextCompare can, against ICU; empty when all agree.
 QString disagreement(const TextCompare& cmp, const Reference& icu, const QString& a,
                      const QString& b, const std::optional<QByteArray>& ka,
-                     const std::optional<QByteArray>& kb, bool withEquals = true) {
+                     const std::optional<QByteArray>& kb, bool equalsToo = true) {
     const int expected = sign(icu.compare(a, b));
     if (sign(cmp.compare(a, b)) == expected && sign(cmp.compare(b, a)) == -expected &&
-        (!withEquals || cmp.equals(a, b) == (expected == 0)) &&
+        (!equalsToo || cmp.equals(a, b) == (expected == 0)) &&
         (!ka || !kb || keySign(*ka, *kb) == expected))
         return {};
     QString shown;
@@ -167,16 +161,11 @@ private Q_SLOTS:
         const QString cs = u"cs_CZ"_s, en = u"en_US"_s;
         // "C": no real locale, the program's Czech.
         QTest::newRow("C: ch after h") << u"C"_s << u"Hudba"_s << u"Chinaski"_s << -1;
-        QTest::newRow("C: č after c") << u"C"_s << u"Cyril"_s << u"Čechomor"_s << -1;
-        QTest::newRow("cs: ch before i") << cs << u"ch"_s << u"i"_s << -1;
         QTest::newRow("cs: c at the end") << cs << u"abc"_s << u"abch"_s << -1;
         QTest::newRow("cs: c then h across a space") << cs << u"c h"_s << u"cg"_s << -1;
         QTest::newRow("cs: c, soft hyphen, h is no ch") << cs << u"c\u00adh"_s << u"ci"_s << -1;
         QTest::newRow("cs: cch") << cs << u"cch"_s << u"cci"_s << 1;
-        QTest::newRow("cs: cH is ch") << cs << u"cH"_s << u"Ch"_s << 0;
-        QTest::newRow("cs: ř after rz") << cs << u"rz"_s << u"řa"_s << -1;
         QTest::newRow("cs: accents second") << cs << u"Sára"_s << u"Sarb"_s << -1;
-        QTest::newRow("cs: Sara before Sára") << cs << u"Sara"_s << u"Sára"_s << -1;
         QTest::newRow("cs: case ignored") << cs << u"ŽLUŤOUČKÝ KŮŇ"_s << u"žluťoučký kůň"_s << 0;
         QTest::newRow("cs: keyword case ignored") << cs << u"#DATAOWNER"_s << u"#DataOwner"_s << 0;
         QTest::newRow("cs: trailing space counts")
@@ -185,7 +174,6 @@ private Q_SLOTS:
         QTest::newRow("cs: hyphen") << cs << u"a-b"_s << u"a b"_s << 1;
         QTest::newRow("en: ch is c and h") << en << u"cha"_s << u"cz"_s << -1;
         QTest::newRow("en: č with c") << en << u"čz"_s << u"da"_s << -1;
-        QTest::newRow("en: case ignored") << en << u"CH"_s << u"ch"_s << 0;
         // Characters outside Windows-1250.
         QTest::newRow("cs: caron after the difference") << cs << u"ab\u030c"_s << u"ad"_s << -1;
         QTest::newRow("cs: c and caron is č") << cs << u"c\u030c"_s << u"cz"_s << 1;
@@ -207,101 +195,71 @@ private Q_SLOTS:
             QEXPECT_FAIL("", "equals() folds the case of ASCII letters that hu joins", Continue);
         QCOMPARE(disagreement(cmp, icu, a, b, ka, kb), QString());
         QCOMPARE(keySign(cmp.sortKey(a), cmp.sortKey(b)), expected);
-        if (locale != u"da_DK" && locale != u"hr_HR" &&
-            locale != u"hu_HU") { // the fast path's own locales
+        if (QStringList{u"C"_s, u"cs_CZ"_s, u"en_US"_s}.contains(locale)) { // the fast path's own
             QCOMPARE(ka.has_value(), Windows1250::canEncode(a));
             QCOMPARE(kb.has_value(), Windows1250::canEncode(b));
         }
     }
 
-    // Random texts against ICU: neighbours in ICU's order (both orders being total, agreeing on
-    // them is agreeing on every pair) and pairs of texts that differ late.
-    void randomTexts_data() {
+    // Many texts sorted by ICU: every neighbour in the same order by the comparison and by the
+    // fast key (both orders being total, agreeing on neighbours is agreeing on every pair), and
+    // each text against one that differs from it only late.
+    void againstIcu_data() {
         QTest::addColumn<QString>("locale");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("mostlyFast");
-        QTest::addColumn<bool>("withEquals"); // false: the known fault of handPicked's hu row
-        QTest::newRow("cs_CZ") << u"cs_CZ"_s << 200000 << true << true;
-        QTest::newRow("en_US") << u"en_US"_s << 200000 << true << true;
-        QTest::newRow("sk_SK (ch)") << u"sk_SK"_s << 20000 << true << true;
-        QTest::newRow("pl_PL") << u"pl_PL"_s << 20000 << true << true;
-        QTest::newRow("de_DE") << u"de_DE"_s << 20000 << true << true;
-        QTest::newRow("da_DK (aa)") << u"da_DK"_s << 20000 << false << true;
-        QTest::newRow("hu_HU (dzs)") << u"hu_HU"_s << 20000 << false << false;
-        QTest::newRow("fr_CA (accents backwards)") << u"fr_CA"_s << 20000 << false << true;
+        QTest::addColumn<int>("count");      // random texts; 0: every text of up to two characters
+        QTest::addColumn<int>("minFast");    // the least share of texts with a fast key, in percent
+        QTest::addColumn<bool>("equalsToo"); // false: the known fault of handPicked's hu row
+        QTest::newRow("cs_CZ, short") << u"cs_CZ"_s << 0 << 90 << true;
+        QTest::newRow("en_US, short") << u"en_US"_s << 0 << 90 << true;
+        QTest::newRow("cs_CZ") << u"cs_CZ"_s << 200000 << 50 << true;
+        QTest::newRow("en_US") << u"en_US"_s << 200000 << 50 << true;
+        QTest::newRow("sk_SK (ch)") << u"sk_SK"_s << 20000 << 50 << true;
+        QTest::newRow("pl_PL") << u"pl_PL"_s << 20000 << 50 << true;
+        QTest::newRow("de_DE") << u"de_DE"_s << 20000 << 50 << true;
+        QTest::newRow("da_DK (aa)") << u"da_DK"_s << 20000 << 0 << true;
+        QTest::newRow("hu_HU (dzs)") << u"hu_HU"_s << 20000 << 0 << false;
+        QTest::newRow("fr_CA (accents backwards)") << u"fr_CA"_s << 20000 << 0 << true;
     }
-    void randomTexts() {
+    void againstIcu() {
         QFETCH(QString, locale);
         QFETCH(int, count);
-        QFETCH(bool, mostlyFast);
-        QFETCH(bool, withEquals);
+        QFETCH(int, minFast);
+        QFETCH(bool, equalsToo);
         const TextCompare cmp(locale);
         const Reference icu(locale);
         TextMaker maker(20241206);
-        std::vector<QString> texts;
+        std::vector<QString> texts{QString()};
+        const QString all = repertoire();
         for (int k = 0; k < count; ++k)
             texts.push_back(maker.text());
-        std::sort(texts.begin(), texts.end(),
-                  [&](const QString& a, const QString& b) { return icu.less(a, b); });
-
-        std::optional<QByteArray> previousKey; // of the last text that had a fast key
-        QString previousKeyed;
-        int fast = 0;
-        for (size_t k = 0; k < texts.size(); ++k) {
-            const QString& a = texts[k];
-            const auto ka = fastKey(cmp, a);
-            if (k > 0)
-                QCOMPARE(disagreement(cmp, icu, texts[k - 1], a, {}, {}, withEquals), QString());
-            if (ka) {
-                ++fast;
-                if (previousKey)
-                    QCOMPARE(disagreement(cmp, icu, previousKeyed, a, previousKey, ka, withEquals),
-                             QString());
-                previousKey = ka;
-                previousKeyed = a;
-            }
-            const QString near = maker.near(a);
-            QCOMPARE(disagreement(cmp, icu, a, near, ka, fastKey(cmp, near), withEquals),
-                     QString());
-        }
-        if (mostlyFast)
-            QVERIFY2(fast > count / 2, qPrintable(QString::number(fast)));
-    }
-
-    // Every text of up to two characters of the repertoire, in ICU's order: every neighbour in
-    // the same order by the comparison and by the fast key.
-    void allShortTexts_data() {
-        QTest::addColumn<QString>("locale");
-        QTest::newRow("cs_CZ") << u"cs_CZ"_s;
-        QTest::newRow("en_US") << u"en_US"_s;
-    }
-    void allShortTexts() {
-        QFETCH(QString, locale);
-        const TextCompare cmp(locale);
-        const Reference icu(locale);
-        const QString all = repertoire();
-        std::vector<QString> texts{QString()};
-        for (QChar a : all) {
+        for (QChar a : count ? QString() : all) {
             texts.push_back(QString(a));
             for (QChar b : all)
                 texts.push_back(QString(a) + b);
         }
         std::sort(texts.begin(), texts.end(),
                   [&](const QString& a, const QString& b) { return icu.less(a, b); });
-        std::optional<QByteArray> previousKey;
-        QString previous;
-        int fast = 0;
-        for (const QString& text : texts) {
-            const auto key = fastKey(cmp, text);
-            if (!key)
-                continue;
-            if (previousKey)
-                QCOMPARE(disagreement(cmp, icu, previous, text, previousKey, key), QString());
-            previousKey = key;
-            previous = text;
-            ++fast;
+
+        std::optional<QByteArray> previousKey; // of the last text that had a fast key
+        QString previousKeyed;
+        size_t fast = 0;
+        for (size_t k = 0; k < texts.size(); ++k) {
+            const QString& a = texts[k];
+            const auto ka = fastKey(cmp, a);
+            if (k > 0)
+                QCOMPARE(disagreement(cmp, icu, texts[k - 1], a, {}, {}, equalsToo), QString());
+            if (ka) {
+                ++fast;
+                if (previousKey)
+                    QCOMPARE(disagreement(cmp, icu, previousKeyed, a, previousKey, ka, equalsToo),
+                             QString());
+                previousKey = ka;
+                previousKeyed = a;
+            }
+            const QString near = maker.near(a);
+            QCOMPARE(disagreement(cmp, icu, a, near, ka, fastKey(cmp, near), equalsToo), QString());
         }
-        QVERIFY(fast > 60000); // the program's texts take the fast path
+        QVERIFY2(fast * 100 >= texts.size() * size_t(minFast), qPrintable(QString::number(fast)));
     }
 };
 
