@@ -15,10 +15,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QStringList buttonTexts(const QWidget& dialog) {
+// The texts of the dialog's buttons and named labels, sorted; tool buttons with pictures only
+// left out.
+QStringList texts(QDialog& dialog) {
+    dialog.show();
     QStringList texts;
     for (const QPushButton* button : dialog.findChildren<QPushButton*>())
-        texts.append(button->text());
+        texts << button->text();
+    for (const QLabel* label : dialog.findChildren<QLabel*>())
+        if (label->objectName() == u"fileNameLabel" || label->objectName() == u"lookInLabel")
+            texts << label->text();
+    texts.removeAll(QString());
     texts.sort();
     return texts;
 }
@@ -27,74 +34,28 @@ QStringList buttonTexts(const QWidget& dialog) {
 
 class TestCzechDialogs : public QObject {
     Q_OBJECT
-private Q_SLOTS:
-    void initTestCase();
-    void messageBoxButtons_data();
-    void messageBoxButtons();
-    void inputBoxButtons();
-    void fileDialog_data();
-    void fileDialog();
-
-private:
     QTranslator m_qtCzech;
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(installQtCzech(m_qtCzech)); }
+
+    void dialogs() {
+        QMessageBox question(QMessageBox::Question, u"Velbor"_s, u"Otázka?"_s,
+                             QMessageBox::Yes | QMessageBox::No);
+        QCOMPARE(texts(question), (QStringList{u"&Ano"_s, u"&Ne"_s}));
+        QInputDialog input;
+        QCOMPARE(texts(input), (QStringList{u"OK"_s, u"Zrušit"_s}));
+        QFileDialog save(nullptr, u"Export"_s, QDir::tempPath());
+        save.setOption(QFileDialog::DontUseNativeDialog);
+        save.setAcceptMode(QFileDialog::AcceptSave);
+        QCOMPARE(texts(save),
+                 (QStringList{u"&Uložit"_s, u"Hledat v:"_s, u"Název &souboru:"_s, u"Zrušit"_s}));
+        QFileDialog open(nullptr, u"Import"_s, QDir::tempPath());
+        open.setOption(QFileDialog::DontUseNativeDialog);
+        QCOMPARE(texts(open),
+                 (QStringList{u"&Otevřít"_s, u"Hledat v:"_s, u"Název &souboru:"_s, u"Zrušit"_s}));
+    }
 };
-
-void TestCzechDialogs::initTestCase() {
-    QVERIFY(installQtCzech(m_qtCzech));
-}
-
-void TestCzechDialogs::messageBoxButtons_data() {
-    QTest::addColumn<QMessageBox::StandardButtons>("buttons");
-    QTest::addColumn<QStringList>("texts");
-    QTest::newRow("question") << QMessageBox::StandardButtons(QMessageBox::Yes | QMessageBox::No)
-                              << QStringList{u"&Ano"_s, u"&Ne"_s};
-    QTest::newRow("message") << QMessageBox::StandardButtons(QMessageBox::Ok)
-                             << QStringList{u"OK"_s};
-    QTest::newRow("with cancel") << QMessageBox::StandardButtons(QMessageBox::Ok |
-                                                                 QMessageBox::Cancel)
-                                 << QStringList{u"OK"_s, u"Zrušit"_s};
-}
-
-void TestCzechDialogs::messageBoxButtons() {
-    QFETCH(QMessageBox::StandardButtons, buttons);
-    QFETCH(QStringList, texts);
-    QMessageBox box(QMessageBox::Question, u"Velbor"_s, u"Otázka?"_s, buttons);
-    QCOMPARE(buttonTexts(box), texts);
-}
-
-void TestCzechDialogs::inputBoxButtons() {
-    QInputDialog input;
-    input.setLabelText(u"Název alba:"_s);
-    input.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&input));
-    QCOMPARE(buttonTexts(input), (QStringList{u"OK"_s, u"Zrušit"_s}));
-}
-
-void TestCzechDialogs::fileDialog_data() {
-    QTest::addColumn<QFileDialog::AcceptMode>("mode");
-    QTest::addColumn<QStringList>("texts");
-    QTest::newRow("save") << QFileDialog::AcceptSave << QStringList{u"&Uložit"_s, u"Zrušit"_s};
-    QTest::newRow("open") << QFileDialog::AcceptOpen << QStringList{u"&Otevřít"_s, u"Zrušit"_s};
-}
-
-void TestCzechDialogs::fileDialog() {
-    QFETCH(QFileDialog::AcceptMode, mode);
-    QFETCH(QStringList, texts);
-    QFileDialog dialog(nullptr, u"Export"_s, QDir::tempPath());
-    dialog.setOption(QFileDialog::DontUseNativeDialog);
-    dialog.setAcceptMode(mode);
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    QStringList shown = buttonTexts(dialog);
-    shown.removeAll(QString()); // the tool buttons of the folder bar have pictures only
-    QCOMPARE(shown, texts);
-    auto* fileName = dialog.findChild<QLabel*>(u"fileNameLabel"_s);
-    QVERIFY(fileName);
-    QCOMPARE(fileName->text(), u"Název &souboru:"_s);
-    auto* lookIn = dialog.findChild<QLabel*>(u"lookInLabel"_s);
-    QVERIFY(lookIn);
-    QCOMPARE(lookIn->text(), u"Hledat v:"_s);
-}
 
 QTEST_MAIN(TestCzechDialogs)
 #include "tst_czechdialogs.moc"

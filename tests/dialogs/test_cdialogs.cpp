@@ -10,28 +10,20 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Shows the dialog of kind 0 (open), 1 (save) or 2 (several files).
+bool show(CDialogs& d, int kind) {
+    return kind == 0 ? d.ShowOpen() : kind == 1 ? d.ShowSave() : d.ShowMultiOpen();
+}
+
+} // namespace
+
 class TestCDialogs : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase() { setProgramFolderForTesting(u"/opt/velbor"_s); }
-
-    void initialValues() {
-        CDialogs d(nullptr);
-        QCOMPARE(d.Flags(), 4);
-        QCOMPARE(d.DefaultExtension(), u"txt"_s);
-        QCOMPARE(d.File(), u"mp3.txt"_s);
-        QCOMPARE(d.MaxFileSize(), 260);
-        QCOMPARE(d.Filter(), u"Textové soubory (*.txt)|*.txt"_s);
-        QCOMPARE(d.InitialDirectory(), u"/opt/velbor"_s);
-        QCOMPARE(d.Title(), u"Exportovat zaškrtnuté"_s);
-        QCOMPARE(d.FilterIndex(), 1);
-        QCOMPARE(d.hwnd() + d.FileNameOffset() + d.FileExtensionOffset() + d.FontFlags() +
-                     d.FontSizeMin() + d.FontSizeMax() + d.FontColor() + d.ColorFlags() + d.Color(),
-                 0);
-        QVERIFY(d.Files().isEmpty() && d.FileTitle().isEmpty());
-        QCOMPARE(d.ColorUserDefined(), (std::array<qint32, 16>{}));
-    }
 
     void filter_data() {
         QTest::addColumn<QString>("written");
@@ -41,16 +33,13 @@ private Q_SLOTS:
                               << u"Textové soubory (*.txt)\0*.txt\0\0"_s
                               << u"Textové soubory (*.txt)|*.txt"_s;
         QTest::newRow("no bar") << u"*.txt"_s << u"*.txt\0\0"_s << u"*.txt"_s;
-        QTest::newRow("one bar at the end")
-            << u"Textové soubory (*.txt)|*.txt|"_s << u"Textové soubory (*.txt)\0*.txt\0\0"_s
-            << u"Textové soubory (*.txt)|*.txt"_s;
+        QTest::newRow("one bar at the end") << u"a|b|"_s << u"a\0b\0\0"_s << u"a|b"_s;
         QTest::newRow("two pairs")
             << u"Text|*.txt|Vše|*.*"_s << u"Text\0*.txt\0Vše\0*.*\0\0"_s << u"Text|*.txt|Vše|*.*"_s;
         QTest::newRow("three bars at the end: two go")
             << u"a|b|||"_s << u"a\0b\0\0\0"_s << u"a|b|"_s;
         QTest::newRow("empty") << u""_s << u"\0\0"_s << u""_s;
     }
-
     void filter() {
         QFETCH(QString, written);
         QFETCH(QString, stored);
@@ -65,60 +54,31 @@ private Q_SLOTS:
     }
 
     void showFunctionsAddTheirFlagsForTheCallOnly_data() {
-        QTest::addColumn<int>("kind"); // 0 open, 1 save, 2 multi-open
+        QTest::addColumn<int>("kind");
         QTest::addColumn<bool>("save");
         QTest::addColumn<int>("flags");
         QTest::newRow("ShowOpen") << 0 << false << 4;
         QTest::newRow("ShowSave") << 1 << true << 6;
         QTest::newRow("ShowMultiOpen") << 2 << false << 4 + 524800;
     }
-
     void showFunctionsAddTheirFlagsForTheCallOnly() {
         QFETCH(int, kind);
         QFETCH(bool, save);
         QFETCH(int, flags);
         FakeFileDialogs backend;
         CDialogs d(&backend);
-        const bool shown = kind == 0 ? d.ShowOpen() : kind == 1 ? d.ShowSave() : d.ShowMultiOpen();
-        QVERIFY(!shown);
+        QVERIFY(!show(d, kind));
         QCOMPARE(backend.saves, QList<bool>{save});
         QCOMPARE(backend.opened[0].Flags, flags);
         QCOMPARE(d.Flags(), 4);
-        // A bit already set is not added a second time.
-        d.setFlags(flags);
-        kind == 0 ? d.ShowOpen() : kind == 1 ? d.ShowSave() : d.ShowMultiOpen();
+        d.setFlags(flags); // a bit already set is not added a second time
+        show(d, kind);
         QCOMPARE(backend.opened[1].Flags, flags);
     }
 
-    void recordPassedToTheDialog() {
-        FakeFileDialogs backend;
-        CDialogs d(&backend);
-        d.setHwnd(77);
-        d.setFile(u"zprava.txt"_s);
-        d.setFileTitle(u"zprava"_s);
-        d.setMaxFileSize(100);
-        d.setInitialDirectory(u"/home/já"_s);
-        d.setTitle(u"Titulek"_s);
-        d.setFilterIndex(2);
-        d.setDefaultExtension(u"log"_s);
-        d.ShowSave();
-        const OpenFileName& ofn = backend.opened[0];
-        QCOMPARE(ofn.lStructSize, 76);
-        QCOMPARE(ofn.hwndOwner, 77);
-        QCOMPARE(ofn.lpstrFile, u"zprava.txt"_s);
-        QCOMPARE(ofn.nMaxFile, 100);
-        QCOMPARE(ofn.lpstrFileTitle, u"zprava"_s);
-        QCOMPARE(ofn.nMaxFileTitle, 100);
-        QCOMPARE(ofn.lpstrInitialDir, u"/home/já"_s);
-        QCOMPARE(ofn.lpstrTitle, u"Titulek"_s);
-        QCOMPARE(ofn.nFilterIndex, 2);
-        QCOMPARE(ofn.lpstrDefExt, u"log"_s);
-        QCOMPARE(ofn.lpTemplateName, u"0"_s);
-        QCOMPARE(ofn.nFileOffset, 0);
-        QCOMPARE(ofn.nFileExtension, 0);
-    }
-
-    void answerIsReadBack() {
+    // The properties go into the record; the answer comes back into them and is the next call's
+    // proposal.
+    void recordAndAnswer() {
         FakeFileDialogs backend;
         backend.answer = [](OpenFileName& ofn) {
             ofn.lpstrFile = u"/data/zprava.txt"_s + QString(20, QChar(u'\0'));
@@ -130,22 +90,36 @@ private Q_SLOTS:
             return true;
         };
         CDialogs d(&backend);
-        d.setFilterIndex(3);
+        d.setHwnd(77);
+        d.setFile(u"zpráva.txt"_s);
+        d.setFileTitle(u"zpráva"_s);
+        d.setMaxFileSize(100);
+        d.setInitialDirectory(u"/home/já"_s);
+        d.setTitle(u"Titulek"_s);
+        d.setFilterIndex(2);
+        d.setDefaultExtension(u"log"_s);
         QVERIFY(d.ShowSave());
+        const OpenFileName& in = backend.opened[0];
+        QCOMPARE(QList<qint32>({in.lStructSize, in.hwndOwner, in.nMaxFile, in.nMaxFileTitle,
+                                in.nFilterIndex, in.nFileOffset, in.nFileExtension}),
+                 QList<qint32>({76, 77, 100, 100, 2, 0, 0}));
+        QCOMPARE(QStringList({in.lpstrFile, in.lpstrFileTitle, in.lpstrInitialDir, in.lpstrTitle,
+                              in.lpstrDefExt, in.lpTemplateName}),
+                 QStringList({u"zpráva.txt"_s, u"zpráva"_s, u"/home/já"_s, u"Titulek"_s, u"log"_s,
+                              u"0"_s}));
+
         QCOMPARE(d.File(), u"/data/zprava.txt"_s); // the fill is not part of the path
         QCOMPARE(d.FileTitle(), u"zprava.txt"_s);
         QCOMPARE(d.InitialDirectory(), u"/data"_s);
-        QCOMPARE(d.FileNameOffset(), 6);
-        QCOMPARE(d.FileExtensionOffset(), 13);
-        QCOMPARE(d.FilterIndex(), 1);
-
-        // The answer is the next call's proposal.
+        QCOMPARE(QList<qint32>({d.FileNameOffset(), d.FileExtensionOffset(), d.FilterIndex()}),
+                 QList<qint32>({6, 13, 1}));
         QVERIFY(d.ShowSave());
         QCOMPARE(backend.opened[1].lpstrFile, u"/data/zprava.txt"_s);
         QCOMPARE(backend.opened[1].lpstrFileTitle, u"zprava.txt"_s);
     }
 
-    // Cancel (or a failed dialog) changes no property, whatever the dialog left in the record.
+    // Cancel (or a failed dialog, or none at all) changes no property, whatever the dialog left in
+    // the record.
     void cancelChangesNothing() {
         FakeFileDialogs backend;
         backend.answer = [](OpenFileName& ofn) {
@@ -155,9 +129,10 @@ private Q_SLOTS:
             ofn.nFilterIndex = 5;
             return false;
         };
-        CDialogs d(&backend);
-        QVERIFY(!d.ShowOpen());
-        QVERIFY(!d.ShowMultiOpen());
+        CDialogs d(&backend), none(nullptr);
+        for (int kind = 0; kind < 3; ++kind)
+            QVERIFY(!show(d, kind) && !show(none, kind));
+        QCOMPARE(backend.opened.size(), 3);
         QCOMPARE(d.File(), u"mp3.txt"_s);
         QCOMPARE(d.InitialDirectory(), u"/opt/velbor"_s);
         QCOMPARE(d.FileNameOffset(), 0);
@@ -182,7 +157,6 @@ private Q_SLOTS:
                                   << QStringList{u"jeden.txt"_s} << u"/D/jeden.txt"_s;
         QTest::newRow("offset out of range") << u"/D/x"_s << 99 << QStringList{u""_s} << u"/D/x"_s;
     }
-
     void multiOpen() {
         QFETCH(QString, buffer);
         QFETCH(int, nameOffset);
@@ -198,7 +172,6 @@ private Q_SLOTS:
         QVERIFY(d.ShowMultiOpen());
         QCOMPARE(d.Files(), files);
         QCOMPARE(d.File(), file);
-        QVERIFY(d.File().startsWith(u"/D"_s));
     }
 
     // A proposal that does not fit MaxFileSize opens no dialog (and ends nothing).
@@ -216,7 +189,6 @@ private Q_SLOTS:
         QTest::newRow("largest size that fits")
             << std::numeric_limits<qint32>::max() << u"x"_s << u"y"_s << true;
     }
-
     void proposalTooLong() {
         QFETCH(int, maxFileSize);
         QFETCH(QString, file);
@@ -230,43 +202,19 @@ private Q_SLOTS:
         d.setFileTitle(fileTitle);
         QCOMPARE(d.ShowSave(), opens);
         QCOMPARE(backend.opened.size(), opens ? 1 : 0);
-        if (!opens)
-            QCOMPARE(d.File(), file);
+        QCOMPARE(d.File(), opens ? u"/x/y.txt"_s : file);
     }
 
-    void withoutBackendNothingOpens() {
-        CDialogs d(nullptr);
-        QVERIFY(!d.ShowOpen());
-        QVERIFY(!d.ShowSave());
-        QVERIFY(!d.ShowMultiOpen());
-    }
-
-    void colorUserDefined_data() {
-        QTest::addColumn<int>("size");
-        QTest::addColumn<bool>("taken");
-        QTest::newRow("15") << 15 << false;
-        QTest::newRow("16") << 16 << true;
-        QTest::newRow("17") << 17 << false;
-    }
-
+    // Exactly 16 colours are taken; a longer list is not copied past the end.
     void colorUserDefined() {
-        QFETCH(int, size);
-        QFETCH(bool, taken);
         CDialogs d(nullptr);
-        std::vector<qint32> colours(static_cast<size_t>(size));
-        for (int k = 0; k < size; ++k)
+        std::vector<qint32> colours(17);
+        for (int k = 0; k < 17; ++k)
             colours[size_t(k)] = 0x100 + k;
         d.setColorUserDefined(colours);
-        for (int k = 0; k < 16; ++k)
-            QCOMPARE(d.ColorUserDefined()[size_t(k)], taken ? 0x100 + k : 0);
-    }
-
-    void fontIsMadeOnceOnFirstRead() {
-        CDialogs d(nullptr);
-        QFont& first = d.Font();
-        first.setPointSize(31);
-        QCOMPARE(&d.Font(), &first);
-        QCOMPARE(d.Font().pointSize(), 31);
+        QCOMPARE(d.ColorUserDefined()[0], 0);
+        d.setColorUserDefined(std::span(colours).first(16));
+        QCOMPARE(d.ColorUserDefined()[15], 0x10f);
     }
 };
 
