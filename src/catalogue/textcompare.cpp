@@ -26,7 +26,8 @@ QString effectiveLocale(const QString& name) {
 QString s_programLocale;
 
 // Printable ASCII without control characters: within this range the locale's case-insensitive
-// equality is plain ASCII case folding, so the common keyword and name checks need no collator.
+// equality is mostly plain ASCII case folding (see FastOrder::foldsAscii), so the common keyword
+// and name checks need no collator.
 bool isPlainAscii(QStringView s) {
     for (QChar c : s) {
         const char16_t u = c.unicode();
@@ -124,8 +125,55 @@ struct TextCompare::FastOrder {
     std::vector<Unit> units;      // units[0] is not used
     std::vector<Pair> pairs;
     qsizetype maxRanks[2] = {}; // of a unit, on each level
+    // Two texts of printable ASCII are equal exactly when they are equal but for letter case:
+    // every character weighs as its other case does and unlike any other character, and every
+    // pair of letters sorted as one is so in all its cases (Czech "ch", "Ch", "cH", "CH"; not
+    // Hungarian "ly", which leaves out "lY").
+    bool foldsAscii = false;
 
     static std::shared_ptr<const FastOrder> build(UCollator* collator);
+
+    bool checkAsciiFolding() const {
+        const View v = view();
+        auto sameRanks = [](const Unit* a, const Unit* b) {
+            for (int level = 0; level < 2; ++level) {
+                if (a->length[level] != b->length[level] ||
+                    std::memcmp(a->rank[level], b->rank[level], a->length[level]) != 0)
+                    return false;
+            }
+            return true;
+        };
+        auto other = [](char16_t c) -> char16_t {
+            if (c >= u'a' && c <= u'z')
+                return c - 32;
+            return c >= u'A' && c <= u'Z' ? c + 32 : c;
+        };
+        for (char16_t c = 0x20; c <= 0x7e; ++c) {
+            const Unit* u = v.unit(c);
+            if (!u || !sameRanks(u, v.unit(other(c))))
+                return false;
+            for (char16_t d = 0x20; d < c; ++d) {
+                if (d != other(c) && sameRanks(u, v.unit(d)))
+                    return false;
+            }
+            // The pairs it begins, in every case of both letters.
+            for (uint16_t k = u->pairs; k < u->pairsEnd; ++k) {
+                const char16_t second = pairs[k].second;
+                if (second < 0x20 || second > 0x7e)
+                    continue; // never within printable ASCII
+                for (char16_t first : {c, other(c)}) {
+                    for (char16_t next : {second, other(second)}) {
+                        const char16_t text[2] = {first, next};
+                        const char16_t* p = text;
+                        const Unit* pair = v.next(p, text + 2);
+                        if (p != text + 2 || !sameRanks(pair, &units[pairs[k].unit]))
+                            return false;
+                    }
+                }
+            }
+        }
+        return true;
+    }
 
     // The tables as plain pointers, for the loops: a store through a byte pointer could change
     // anything as far as the compiler knows, but not these local copies.
@@ -451,6 +499,7 @@ std::shared_ptr<const TextCompare::FastOrder> TextCompare::FastOrder::build(UCol
         first.paired = true;
         order->units[order->unitOf[pair[1]]].paired = true;
     }
+    order->foldsAscii = order->checkAsciiFolding();
     return order;
 }
 
@@ -504,7 +553,7 @@ int TextCompare::compare(QStringView a, QStringView b) const {
 }
 
 bool TextCompare::equals(QStringView a, QStringView b) const {
-    if (isPlainAscii(a) && isPlainAscii(b))
+    if (m_fast && m_fast->foldsAscii && isPlainAscii(a) && isPlainAscii(b))
         return a.compare(b, Qt::CaseInsensitive) == 0;
     return compare(a, b) == 0;
 }
