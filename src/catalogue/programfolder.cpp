@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <sys/stat.h>
+
 namespace {
 QString s_testFolder;
 }
@@ -36,4 +39,11 @@ bool FileExist(const QString& path) {
         return false;
     file.close();
     return true;
+}
+
+bool mayExist(const QString& path) {
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
+        return true;
+    return errno != ENOENT && errno != ENOTDIR;
 }

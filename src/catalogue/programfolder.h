@@ -17,3 +17,7 @@ QString withTrailingSeparator(const QString& folder);
 // anything else that is no regular file, no access) gives false; the file is neither read nor
 // changed.
 bool FileExist(const QString& path);
+
+// False only when there is certainly nothing at path. Where the path cannot be looked at (a
+// folder on the way without the search right), something may be there: true.
+bool mayExist(const QString& path);

@@ -7,7 +7,6 @@
 #include "catalogue/datafile.h"
 #include "catalogue/programfolder.h"
 
-#include <QFileInfo>
 #include <QStringList>
 
 QString dataFilePath() {
@@ -59,7 +58,7 @@ void LoadDataFile(AppContext& ctx) {
         loaded = loadDataFile(path);
     if (!loaded.opened) {
         // Something at that place that cannot be read must not be overwritten by a save.
-        ctx.dataFileUnreadable = QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+        ctx.dataFileUnreadable = mayExist(path);
         ctx.prompts.message(QStringLiteral("Datový soubor neexistuje!"), MessageIcon::Critical);
         return;
     }
@@ -136,7 +135,7 @@ void saveDataFile(AppContext& ctx) {
         return;
     const QString failed = QStringLiteral("Soubor Velbor.dat se nepodařilo uložit: %1\n"
                                           "Původní soubor zůstal beze změny.");
-    if (ctx.dataFileUnreadable && QFileInfo::exists(dataFilePath())) {
+    if (ctx.dataFileUnreadable && mayExist(dataFilePath())) {
         ctx.prompts.message(
             failed.arg(QStringLiteral("na jeho místě je soubor nebo složka, kterou nelze přečíst, "
                                       "a uložení by ji zničilo.")),
