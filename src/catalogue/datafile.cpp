@@ -465,16 +465,6 @@ bool writeAll(QIODevice& device, const QByteArray& bytes) {
 
 namespace {
 
-FileWriter s_writer;
-
-} // namespace
-
-void setFileWriterForTesting(FileWriter writer) {
-    s_writer = std::move(writer);
-}
-
-namespace {
-
 QString czechReason(const QFileDevice& file) {
     QString why;
     switch (file.error()) {
@@ -527,7 +517,7 @@ bool commit(const QString& path, const QByteArray& bytes, QString* error) {
             *error = openFailure(path, file);
         return false;
     }
-    if (!(s_writer ? s_writer(file, bytes) : writeAll(file, bytes)) || !file.flush()) {
+    if (!writeAll(file, bytes) || !file.flush()) {
         if (error)
             *error = czechReason(file);
         file.cancelWriting();

@@ -8,7 +8,6 @@
 #include <QList>
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -68,8 +67,3 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keep
 // Writes bytes to an open device in pieces of at most 64 KiB, checking every write. Returns false
 // on the first failure.
 bool writeAll(QIODevice& device, const QByteArray& bytes);
-
-// How writeFileAtomically() puts the bytes into the file it has opened: writeAll() unless a test
-// has set another writer (one that fails on purpose). An empty function restores writeAll().
-using FileWriter = std::function<bool(QIODevice& file, const QByteArray& bytes)>;
-void setFileWriterForTesting(FileWriter writer);
