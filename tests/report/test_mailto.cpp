@@ -1,5 +1,4 @@
 #include "report/desktopmailer.h"
-#include "report/mailto.h"
 
 #include <QDesktopServices>
 #include <QTest>
@@ -50,10 +49,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<QString>("recipient"); // as the mail client reads it
 
-        QTest::newRow("plain") << u"Sbirka"_s << u"a@b.cz"_s << u"Text"_s
-                               << QByteArray("mailto:Sbirka%20%3Ca@b.cz%3E"
-                                             "?subject=MP3%20Velbor&body=Text")
-                               << u"Sbirka <a@b.cz>"_s;
         QTest::newRow("no name: the address alone")
             << u""_s << u"a@b.cz"_s << u""_s
             << QByteArray("mailto:a@b.cz?subject=MP3%20Velbor&body=") << u"a@b.cz"_s;
@@ -62,10 +57,10 @@ private Q_SLOTS:
             << QByteArray("mailto:Moje%20sb%C3%ADrka%20%3Cj%C3%A1@po%C5%A1ta.cz%3E"
                           "?subject=MP3%20Velbor&body=%C5%BDlut%C3%BD%20pes%0D%0A%C4%8C%0D%0A")
             << u"Moje sbírka <já@pošta.cz>"_s;
-        QTest::newRow("query characters in the body")
-            << u"X"_s << u"a@b.cz"_s << u"a&b=c?d%e#f+g"_s
+        QTest::newRow("query and shell characters in the body")
+            << u"X"_s << u"a@b.cz"_s << u"a&b=c?d%e#f+g \t$`;|<>'"_s
             << QByteArray("mailto:X%20%3Ca@b.cz%3E?subject=MP3%20Velbor"
-                          "&body=a%26b%3Dc%3Fd%25e%23f%2Bg")
+                          "&body=a%26b%3Dc%3Fd%25e%23f%2Bg%20%09%24%60%3B%7C%3C%3E%27")
             << u"X <a@b.cz>"_s;
         QTest::newRow("specials in the name are quoted")
             << u"Rock & Pop, \"live\" \\ #1?"_s << u"a@b.cz"_s << u"\\n"_s
@@ -95,14 +90,6 @@ private Q_SLOTS:
         const QUrlQuery query(url);
         QCOMPARE(query.queryItemValue(u"subject"_s, QUrl::FullyDecoded), u"MP3 Velbor"_s);
         QCOMPARE(query.queryItemValue(u"body"_s, QUrl::FullyDecoded), body);
-    }
-
-    // The link is also what a command line gets: nothing in it may split or quote it.
-    void linkIsOneWord() {
-        const QByteArray url = mailtoUrl(u"a b\"c'd"_s, u"x y"_s, u"s t"_s, u"\t$`;|<>\\"_s);
-        for (char c : url)
-            QVERIFY2(QByteArrayView("%-._~@:?=&").contains(c) || QChar::isLetterOrNumber(c),
-                     url.constData());
     }
 
     void tooLongForTheDesktop() {
