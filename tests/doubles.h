@@ -29,21 +29,12 @@ public:
         log << QStringLiteral("message(%1): ").arg(iconMark(icon)) + text + titled(title);
     }
     bool askYesNo(const QString& question) override {
-        if (answers.isEmpty()) {
-            log << QStringLiteral("ask: ") + question + QStringLiteral(" (unscripted)");
-            return false;
-        }
-        log << QStringLiteral("ask: ") + question;
-        return answers.takeFirst();
+        log << QStringLiteral("ask: ") + question + unscripted(answers.isEmpty());
+        return !answers.isEmpty() && answers.takeFirst();
     }
     QString input(const QString& prompt, const QString& title = {}) override {
-        if (inputs.isEmpty()) {
-            log << QStringLiteral("input: ") + prompt + titled(title) +
-                       QStringLiteral(" (unscripted)");
-            return {};
-        }
-        log << QStringLiteral("input: ") + prompt + titled(title);
-        return inputs.takeFirst();
+        log << QStringLiteral("input: ") + prompt + titled(title) + unscripted(inputs.isEmpty());
+        return inputs.isEmpty() ? QString() : inputs.takeFirst();
     }
 
     // Every scripted answer was asked for.
@@ -54,6 +45,9 @@ public:
 private:
     static QString titled(const QString& title) {
         return title.isEmpty() ? QString() : QStringLiteral(" [") + title + u']';
+    }
+    static QString unscripted(bool none) {
+        return none ? QStringLiteral(" (unscripted)") : QString();
     }
 };
 
