@@ -1,20 +1,14 @@
 // The Editing commands and "Najít" from the real main window (offscreen, scripted boxes): the chord
 // that shows the Editing menu, its keys, its items, a whole edit saved, and F3.
 
-#include "fixture.h"
+#include "folderfixture.h"
 
-#include "catalogue/datafile.h"
-#include "catalogue/programfolder.h"
 #include "catalogue/textcompare.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/qtports.h"
-#include "mainwindow/windowlogic.h"
 
 #include <QAction>
-#include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTreeView>
 
 #include <memory>
@@ -39,10 +33,8 @@ struct Window {
 
     bool open() {
         setProgramFolderForTesting(dir.path());
-        QFile file(dir.filePath(u"Velbor.dat"_s));
-        if (!file.open(QIODevice::WriteOnly) || file.write(dataFile(kBase, u"Sbírka"_s)) < 0)
+        if (!reliability::writeFile(dir.filePath(u"Velbor.dat"_s), dataFile(kBase, u"Sbírka"_s)))
             return false;
-        file.close();
         w = std::make_unique<MainWindow>(&prompts);
         w->setQuitHandler([] {});
         w->load();
@@ -51,10 +43,7 @@ struct Window {
         return QTest::qWaitForWindowActive(w.get());
     }
     ~Window() { setProgramFolderForTesting(QString()); }
-    QByteArray saved() {
-        QFile file(dir.filePath(u"Velbor.dat"_s));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray saved() { return reliability::readFile(dir.filePath(u"Velbor.dat"_s)); }
     QString store() { return storeLines(w->context().catalogue.Albums).join(u'|'); }
     void select(const QString& path) {
         w->treeView()->setCurrentIndex(w->model()->indexOf(nodeAtPath(*w->model(), path)));

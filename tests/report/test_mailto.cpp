@@ -7,38 +7,23 @@
 
 using namespace Qt::StringLiterals;
 
-// Catches the links the program hands to the desktop.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl& url) { urls.append(url); }
-};
-
 class TestMailto : public QObject {
     Q_OBJECT
 
-    UrlCatcher m_catcher;
+    QList<QUrl> m_urls; // the links the program handed to the desktop
 
     qint32 send(const QString& name, const QString& address, const QString& body) {
-        MapiMessage message;
-        message.Subject = u"MP3 Velbor"_s;
-        message.NoteText = body;
-        message.RecipCount = 1;
-        MapiRecip recips[1];
-        recips[0].RecipClass = MAPI_TO;
-        recips[0].Name = name;
-        recips[0].Address = address;
-        MapiFile files[1];
         DesktopMailer mailer;
-        return mailer.BMAPISendMail(0, 0, message, recips, files, MAPI_LOGON_UI | MAPI_DIALOG, 0);
+        return SendReportMail(&mailer, name, address, u"MP3 Velbor"_s, body);
     }
+
+public Q_SLOTS:
+    void open(const QUrl& url) { m_urls.append(url); }
 
 private Q_SLOTS:
     void init() {
-        m_catcher.urls.clear();
-        QDesktopServices::setUrlHandler(u"mailto"_s, &m_catcher, "open");
+        m_urls.clear();
+        QDesktopServices::setUrlHandler(u"mailto"_s, this, "open");
     }
     void cleanup() { QDesktopServices::unsetUrlHandler(u"mailto"_s); }
 
@@ -81,8 +66,8 @@ private Q_SLOTS:
         QFETCH(QString, recipient);
 
         QCOMPARE(send(name, address, body), SUCCESS_SUCCESS);
-        QCOMPARE(m_catcher.urls.size(), 1);
-        const QUrl& url = m_catcher.urls.front();
+        QCOMPARE(m_urls.size(), 1);
+        const QUrl& url = m_urls.front();
         QCOMPARE(url.toEncoded(), expected);
         // What a mail client takes out of the link.
         QCOMPARE(url.scheme(), u"mailto"_s);
@@ -95,7 +80,7 @@ private Q_SLOTS:
     void tooLongForTheDesktop() {
         const QString body(DesktopMailer::kMaxUrlBytes, u'x');
         QCOMPARE(send(u"A"_s, u"a@b.cz"_s, body), MAPI_E_TEXT_TOO_LARGE);
-        QVERIFY(m_catcher.urls.isEmpty());
+        QVERIFY(m_urls.isEmpty());
     }
 
     // Offscreen there is no desktop to open links: that is a failure the caller hears of.

@@ -4,16 +4,8 @@
 #include "report/export.h"
 #include "report/reporttext.h"
 
-#include "catalogue/programfolder.h"
-#include "mainwindow/windowlogic.h"
-
-#include "fixture.h"
+#include "folderfixture.h"
 #include "scriptedports.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QTest>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -38,11 +30,6 @@ void load(Fixture& f, const QString& albums, const QString& ticks, bool news = f
         for (const QString& path : ticks.split(u';', Qt::SkipEmptyParts))
             f.tree.setChecked(nodeAtPath(f.tree, path), true);
     setDatabaseName(f.status, u"Moje sbírka"_s);
-}
-
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
 }
 
 // Whether log holds the one box pattern describes (none if it is empty); one "…" in pattern stands
@@ -139,20 +126,16 @@ private Q_SLOTS:
         QFETCH(QString, message);
         QFETCH(QByteArray, after);
 
-        QTemporaryDir dir;
-        setProgramFolderForTesting(dir.path());
-        QFile old(dir.filePath(u"mp3.txt"_s));
-        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
-        old.close();
-        Fixture f;
+        FolderFixture f;
+        const QString old = f.dir.filePath(u"mp3.txt"_s);
+        QVERIFY(reliability::writeFile(old, "old"));
         load(f, albums, u"*"_s);
         f.ctx.catalogue.ContactEmail = u"a@b.cz"_s;
         FakeFileDialogs dialogs;
         f.ctx.fileDialogs = &dialogs;
         if (!chosen.isEmpty())
-            dialogs.answer = FakeFileDialogs::choose(dir.filePath(chosen));
+            dialogs.answer = FakeFileDialogs::choose(f.dir.filePath(chosen));
 
-        const QString folder = programFolder();
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
         const auto handler = std::signal(SIGXFSZ, SIG_IGN);
@@ -164,19 +147,18 @@ private Q_SLOTS:
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, handler);
 
-        QVERIFY2(shown(f.prompts.log, QString(message).replace(u"%1"_s, dir.path())),
+        QVERIFY2(shown(f.prompts.log, QString(message).replace(u"%1"_s, f.dir.path())),
                  qPrintable(f.prompts.log.join(u'\n')));
-        QCOMPARE(readAll(dir.filePath(u"mp3.txt"_s)), after);
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"mp3.txt"_s});
+        QCOMPARE(reliability::readFile(old), after);
+        QCOMPARE(f.strays(), QStringList{u"mp3.txt"_s});
         // The dialog opens with the export's own settings, unless the report cannot be written.
         QCOMPARE(dialogs.opened.size(), message.contains(u"Export se"_s) ? 0 : 1);
         if (!dialogs.opened.isEmpty()) {
             QCOMPARE(dialogs.saves, QList<bool>{true});
             QCOMPARE(dialogs.opened[0].lpstrTitle, u"Exportovat zaškrtnuté"_s);
             QCOMPARE(dialogs.opened[0].lpstrFile, u"mp3.txt"_s);
-            QCOMPARE(dialogs.opened[0].lpstrInitialDir, folder);
+            QCOMPARE(dialogs.opened[0].lpstrInitialDir, f.dir.path());
         }
-        setProgramFolderForTesting(QString());
     }
 
     void byEmail_data() {
