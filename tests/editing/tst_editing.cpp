@@ -266,7 +266,6 @@ void TestEditing::values_data() {
 
     const QString name = u"Databáze: Sbírka"_s, mail = u"jan@example.cz"_s;
     const QString quote = u"obsahuje uvozovky (\"), které datový soubor neumí uložit.\n"_s;
-    const QString cp1250 = u"“, který nelze uložit v kódování Windows-1250.\n"_s;
     QTest::newRow("name: none known")
         << u"panel:;rename=Moje sbírka"_s << u"input: Současný název databáze je \"\""_s
         << u"Databáze: Moje sbírka"_s << mail;
@@ -292,16 +291,12 @@ void TestEditing::values_data() {
         << u"email="_s << u"input: Současný kontaktní email je jan@example.cz:"_s << name << mail;
     QTest::newRow("e-mail beyond Windows-1250")
         << u"email=jan@ŋ.cz"_s
-        << u"message(!): Kontaktní email obsahuje znak „ŋ"_s + cp1250 +
-               u"Kontaktní email zůstal beze změny."_s
+        << u"message(!): Kontaktní email obsahuje znak „ŋ“, který nelze uložit v kódování "
+           u"Windows-1250.\nKontaktní email zůstal beze změny."_s
         << name << mail;
     QTest::newRow("album with a double quote")
         << u"select:Kapela;addAlbum=Best \"of\""_s
         << u"message(!): Název alba "_s + quote + u"Album nebylo přidáno."_s << name << mail;
-    QTest::newRow("album beyond Windows-1250")
-        << u"select:Kapela;addAlbum=東京"_s
-        << u"message(!): Název alba obsahuje znak „東"_s + cp1250 + u"Album nebylo přidáno."_s
-        << name << mail;
     QTest::newRow("artist with a double quote")
         << u"addArtist=\"Weird Al\""_s
         << u"message(!): Název položky artist "_s + quote + u"Položka artist nebyla přidána."_s
