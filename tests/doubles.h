@@ -7,7 +7,7 @@
 #include "mainwindow/ports.h"
 
 #include <QList>
-#include <QMetaObject>
+#include <QObject>
 #include <QSet>
 #include <QStringList>
 
@@ -29,43 +29,25 @@ public:
         log << QStringLiteral("message(%1): ").arg(iconMark(icon)) + text + titled(title);
     }
     bool askYesNo(const QString& question) override {
-        if (answers.isEmpty()) {
-            log << QStringLiteral("ask: ") + question + QStringLiteral(" (unscripted)");
-            return false;
-        }
-        log << QStringLiteral("ask: ") + question;
-        return answers.takeFirst();
+        log << QStringLiteral("ask: ") + question + unscripted(answers.isEmpty());
+        return !answers.isEmpty() && answers.takeFirst();
     }
     QString input(const QString& prompt, const QString& title = {}) override {
-        if (inputs.isEmpty()) {
-            log << QStringLiteral("input: ") + prompt + titled(title) +
-                       QStringLiteral(" (unscripted)");
-            return {};
-        }
-        log << QStringLiteral("input: ") + prompt + titled(title);
-        return inputs.takeFirst();
+        log << QStringLiteral("input: ") + prompt + titled(title) + unscripted(inputs.isEmpty());
+        return inputs.isEmpty() ? QString() : inputs.takeFirst();
     }
 
     // Every scripted answer was asked for.
     bool allUsed() const { return inputs.isEmpty() && answers.isEmpty(); }
 
-    static QChar iconMark(MessageIcon icon) {
-        switch (icon) {
-        case MessageIcon::Critical:
-            return u'x';
-        case MessageIcon::Question:
-            return u'?';
-        case MessageIcon::Exclamation:
-            return u'!';
-        case MessageIcon::Information:
-            return u'i';
-        }
-        return u'-';
-    }
+    static QChar iconMark(MessageIcon icon) { return u"x?!i"[int(icon)]; }
 
 private:
     static QString titled(const QString& title) {
         return title.isEmpty() ? QString() : QStringLiteral(" [") + title + u']';
+    }
+    static QString unscripted(bool none) {
+        return none ? QStringLiteral(" (unscripted)") : QString();
     }
 };
 
@@ -74,22 +56,17 @@ private:
 // the next one itself).
 class FakeTreeView : public TreeView {
 public:
-    explicit FakeTreeView(CatalogueTree* model = nullptr) {
+    explicit FakeTreeView(CatalogueTree* model = nullptr) : m_model(model) {
         if (!model)
             return;
-        m_connections << QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved,
-                                          [this](const QModelIndex& parent, int first, int last) {
-                                              dropIfRemoved(parent, first, last);
-                                          });
-        m_connections << QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, [this] {
+        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, &m_guard,
+                         [this](const QModelIndex& parent, int first, int last) {
+                             dropIfRemoved(parent, first, last);
+                         });
+        QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, &m_guard, [this] {
             selected = nullptr;
             expanded.clear();
         });
-        m_model = model;
-    }
-    ~FakeTreeView() override {
-        for (const auto& c : std::as_const(m_connections))
-            QObject::disconnect(c);
     }
 
     TreeNode* selected = nullptr;
@@ -124,8 +101,8 @@ private:
         }
     }
 
-    CatalogueTree* m_model = nullptr;
-    QList<QMetaObject::Connection> m_connections;
+    CatalogueTree* m_model;
+    QObject m_guard; // ends the connections with the view
 };
 
 // Two panels with text and width; the bar as wide as given.

@@ -3,9 +3,9 @@
 // A window context over the test doubles, and readable pictures of the tree and the catalogue for
 // comparing them in tests. Header only.
 //
-// Notation: an artist is its name; an album is "Artist>Album"; " *" at the end marks a bold node or
-// a new release. Tests that compare Czech order call TextCompare::setProgramLocale(u"cs_CZ"_s)
-// before the first Fixture.
+// Notation: an artist is its name; an album is "Artist>Album"; " *" at the end marks a new release.
+// Tests that compare Czech order call TextCompare::setProgramLocale(u"cs_CZ"_s) before the first
+// Fixture.
 
 #include "doubles.h"
 
@@ -60,30 +60,6 @@ inline QString pathOf(const TreeNode* node) {
     if (!node)
         return {};
     return node->parent ? node->parent->text + u'>' + node->text : node->text;
-}
-
-// Every node in display order: artists, each followed by its albums; bold nodes marked.
-inline QStringList treeLines(const CatalogueTree& tree) {
-    QStringList lines;
-    for (const TreeNode* artist : tree.artists()) {
-        lines << artist->text + (artist->bold ? kNewMark : QString());
-        for (const TreeNode* album : artist->children)
-            lines << pathOf(album) + (album->bold ? kNewMark : QString());
-    }
-    return lines;
-}
-
-// The ticked nodes in display order.
-inline QStringList checkedPaths(const CatalogueTree& tree) {
-    QStringList lines;
-    for (const TreeNode* artist : tree.artists()) {
-        if (artist->checked)
-            lines << artist->text;
-        for (const TreeNode* album : artist->children)
-            if (album->checked)
-                lines << pathOf(album);
-    }
-    return lines;
 }
 
 // The first node shown at path ("Artist" or "Artist>Album"), compared exactly; nullptr if none.

@@ -1,20 +1,14 @@
-// The Editing commands from the real main window (offscreen, scripted boxes): the chord, the
-// Insert keys, the menu shortcuts before and after the chord, and the menu items.
+// The Editing commands and "Najít" from the real main window (offscreen, scripted boxes): the chord
+// that shows the Editing menu, its keys, its items, a whole edit saved, and F3.
 
-#include "fixture.h"
+#include "folderfixture.h"
 
-#include "catalogue/datafile.h"
-#include "catalogue/programfolder.h"
 #include "catalogue/textcompare.h"
 #include "mainwindow/mainwindow.h"
 #include "mainwindow/qtports.h"
-#include "mainwindow/windowlogic.h"
 
 #include <QAction>
-#include <QFile>
 #include <QLabel>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTreeView>
 
 #include <memory>
@@ -24,11 +18,11 @@ using namespace fixture;
 
 namespace {
 
-const QStringList kBase = {u"Kapela>První"_s, u"Kapela>Druhé *"_s, u"Alfa>Jediné"_s};
+const QString kBase = u"Kapela>První|Kapela>Druhé *|Alfa>Jediné"_s;
+const QString kChord = u"Ctrl+Shift+F11;"_s; // shows the Editing menu
 
-QByteArray dataFile(const QStringList& albums, const QString& owner, const QString& email) {
-    const auto bytes = formatDataFile(albumsFrom(albums), owner, email);
-    return bytes ? *bytes : QByteArray();
+QByteArray dataFile(const QString& albums, const QString& owner) {
+    return formatDataFile(albumsFrom(albums.split(u'|')), owner, u"jan@example.cz"_s).value();
 }
 
 // A window on the base catalogue in its own program folder, shown and active.
@@ -38,14 +32,9 @@ struct Window {
     std::unique_ptr<MainWindow> w;
 
     bool open() {
-        if (!dir.isValid())
-            return false;
         setProgramFolderForTesting(dir.path());
-        QFile file(dir.filePath(u"Velbor.dat"_s));
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(dataFile(kBase, u"Sbírka"_s, u"jan@example.cz"_s)) < 0)
+        if (!reliability::writeFile(dir.filePath(u"Velbor.dat"_s), dataFile(kBase, u"Sbírka"_s)))
             return false;
-        file.close();
         w = std::make_unique<MainWindow>(&prompts);
         w->setQuitHandler([] {});
         w->load();
@@ -53,19 +42,24 @@ struct Window {
         w->activateWindow();
         return QTest::qWaitForWindowActive(w.get());
     }
-    AppContext& ctx() { return w->context(); }
-    QByteArray saved() {
-        QFile file(dir.filePath(u"Velbor.dat"_s));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    ~Window() { setProgramFolderForTesting(QString()); }
+    QByteArray saved() { return reliability::readFile(dir.filePath(u"Velbor.dat"_s)); }
+    QString store() { return storeLines(w->context().catalogue.Albums).join(u'|'); }
     void select(const QString& path) {
         w->treeView()->setCurrentIndex(w->model()->indexOf(nodeAtPath(*w->model(), path)));
     }
     QString selected() { return pathOf(CatalogueTree::nodeAt(w->treeView()->currentIndex())); }
-    void key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(w->treeView(), Qt::Key(key), modifiers);
+    // Key sequences ("Ctrl+Shift+F11"), menu items ("mnuCAlb") and "select:path", ";" between.
+    void press(const QString& input) {
+        for (const QString& item : input.split(u';', Qt::SkipEmptyParts)) {
+            if (item.startsWith(u"select:"_s))
+                select(item.mid(7));
+            else if (item.startsWith(u"mnu"_s))
+                w->menuItem(item)->trigger();
+            else
+                QTest::keySequence(w->treeView(), QKeySequence(item));
+        }
     }
-    void chord() { key(Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier); }
 };
 
 } // namespace
@@ -74,183 +68,129 @@ class TestEditingWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
-    void keys_data();
-    void keys();
+    void commands_data();
+    void commands();
     void editAndSave();
     void deleteFromMenu();
-    void databaseNameInStatusBar();
+    void findByF3();
 };
 
-void TestEditingWindow::keys_data() {
-    QTest::addColumn<QString>("before"); // "", "chord", "chord+alt", "chord twice"
-    QTest::addColumn<QString>("select");
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
+void TestEditingWindow::commands_data() {
+    QTest::addColumn<QString>("input"); // every box is answered "Nové" or No
     QTest::addColumn<QStringList>("log");
-    QTest::addColumn<QStringList>("store");
-    QTest::addColumn<QString>("selected");
-    QTest::addColumn<bool>("editingShown");
+    QTest::addColumn<QString>("store");
 
-    const int none = Qt::NoModifier;
-    const int shift = Qt::ShiftModifier;
-    const int ctrl = Qt::ControlModifier;
-    const QStringList nothing;
-    const QStringList album = {u"input: Název alba:"_s};
-    const QStringList added = kBase + QStringList{u"Kapela>Nové *"_s};
+    const QString chord = kChord;
+    const QString album = u"input: Název alba:"_s, artist = u"input: Název položky artist:"_s;
+    const QString added = u"|Kapela>Nové *"_s;
 
-    QTest::newRow("Insert before the chord")
-        << ""
-        << "Kapela" << int(Qt::Key_Insert) << none << nothing << kBase << "Kapela" << false;
-    QTest::newRow("Shift+Insert before the chord")
-        << ""
-        << "Kapela" << int(Qt::Key_Insert) << shift << nothing << kBase << "Kapela" << false;
-    QTest::newRow("Ctrl+P before the chord")
-        << ""
-        << "Kapela>První" << int(Qt::Key_P) << ctrl << nothing << kBase << "Kapela>První" << false;
-    QTest::newRow("Ctrl+S before the chord")
-        << ""
-        << "Kapela>Druhé" << int(Qt::Key_S) << ctrl << nothing << kBase << "Kapela>Druhé" << false;
-    QTest::newRow("F12 before the chord")
-        << ""
-        << "Kapela" << int(Qt::Key_F12) << none << nothing << kBase << "Kapela" << false;
-    QTest::newRow("the chord with Alt shows nothing")
-        << "chord+alt"
-        << "Kapela" << int(Qt::Key_Insert) << none << nothing << kBase << "Kapela" << false;
-    QTest::newRow("Insert after the chord")
-        << "chord"
-        << "Kapela" << int(Qt::Key_Insert) << none << album << added << "Kapela" << true;
-    QTest::newRow("Ctrl+Insert after the chord")
-        << "chord"
-        << "Kapela" << int(Qt::Key_Insert) << ctrl << album << added << "Kapela" << true;
-    QTest::newRow("Ctrl+Shift+Insert after the chord")
-        << "chord"
-        << "Kapela" << int(Qt::Key_Insert) << (ctrl | shift) << album << added << "Kapela" << true;
-    QTest::newRow("Insert after the chord pressed twice")
-        << "chord twice"
-        << "Kapela" << int(Qt::Key_Insert) << none << album << added << "Kapela" << true;
-    QTest::newRow("Shift+Insert after the chord")
-        << "chord"
-        << "Kapela>První" << int(Qt::Key_Insert) << shift
-        << QStringList{u"input: Název položky artist:"_s} << kBase << "Nové" << true;
-    QTest::newRow("Ctrl+P after the chord")
-        << "chord"
-        << "Kapela>První" << int(Qt::Key_P) << ctrl << nothing
-        << QStringList{u"Kapela>První *"_s, u"Kapela>Druhé *"_s, u"Alfa>Jediné"_s} << "Kapela>První"
-        << true;
-    QTest::newRow("Ctrl+S after the chord")
-        << "chord"
-        << "Kapela>Druhé" << int(Qt::Key_S) << ctrl << nothing
-        << QStringList{u"Kapela>První"_s, u"Kapela>Druhé"_s, u"Alfa>Jediné"_s} << "Kapela>Druhé"
-        << true;
-    QTest::newRow("F12 after the chord, answered No")
-        << "chord"
-        << "Kapela" << int(Qt::Key_F12) << none
+    QTest::newRow("before the chord no key works")
+        << u"Ins;Shift+Ins;F12;Ctrl+Alt+Shift+F11;Ins;Shift+Ins;F12;select:Kapela>První;Ctrl+P;"
+           u"select:Kapela>Druhé;Ctrl+S"_s
+        << QStringList() << kBase;
+    QTest::newRow("Insert with Ctrl and Shift, after the chord pressed twice")
+        << chord + chord + u"Ins;Ctrl+Ins;Ctrl+Shift+Ins"_s << QStringList{album, album, album}
+        << kBase + added + added + added;
+    QTest::newRow("Shift+Insert") << chord + u"select:Kapela>První;Shift+Ins"_s
+                                  << QStringList{artist} << kBase;
+    QTest::newRow("Ctrl+P") << chord + u"select:Kapela>První;Ctrl+P"_s << QStringList()
+                            << u"Kapela>První *|Kapela>Druhé *|Alfa>Jediné"_s;
+    QTest::newRow("Ctrl+S") << chord + u"select:Kapela>Druhé;Ctrl+S"_s << QStringList()
+                            << u"Kapela>První|Kapela>Druhé|Alfa>Jediné"_s;
+    QTest::newRow("F12")
+        << chord + u"F12"_s
         << QStringList{u"ask: Chcete uložit soubor Velbor.dat? (Starší verze bude přepsána)"_s}
-        << kBase << "Kapela" << true;
+        << kBase;
+    QTest::newRow("menu: add album") << chord + u"mnuCAlb"_s << QStringList{album} << kBase + added;
+    QTest::newRow("menu: add artist") << chord + u"mnuCArt"_s << QStringList{artist} << kBase;
+    QTest::newRow("menu: clear all new releases")
+        << chord + u"mnuCNov"_s << QStringList{u"ask: Zrušit status všech novinek?"_s} << kBase;
+    QTest::newRow("menu: contact e-mail")
+        << chord + u"mnuChEm"_s
+        << QStringList{u"input: Současný kontaktní email je jan@example.cz:"_s} << kBase;
 }
 
-void TestEditingWindow::keys() {
-    QFETCH(QString, before);
-    QFETCH(QString, select);
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
+// Starting with Kapela selected.
+void TestEditingWindow::commands() {
+    QFETCH(QString, input);
     QFETCH(QStringList, log);
-    QFETCH(QStringList, store);
-    QFETCH(QString, selected);
-    QFETCH(bool, editingShown);
+    QFETCH(QString, store);
 
     Window win;
     QVERIFY(win.open());
     const QByteArray original = win.saved();
-    if (before == u"chord+alt"_s)
-        win.key(Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
-    if (before.startsWith(u"chord"_s) && before != u"chord+alt"_s)
-        win.chord();
-    if (before == u"chord twice"_s)
-        win.chord();
-    win.select(select);
-    QCOMPARE(win.selected(), select);
-    win.prompts.inputs = {u"Nové"_s};
+    win.select(u"Kapela"_s);
+    win.prompts.inputs = {u"Nové"_s, u"Nové"_s, u"Nové"_s};
     win.prompts.answers = {false};
 
-    win.key(key, Qt::KeyboardModifiers(modifiers));
+    win.press(input);
 
     QCOMPARE(win.prompts.log, log);
-    QCOMPARE(storeLines(win.ctx().catalogue.Albums), store);
-    QCOMPARE(win.selected(), selected);
-    QCOMPARE(win.w->menuItem(u"mnuCheat"_s)->isVisible(), editingShown);
-    QCOMPARE(win.ctx().editingVisible, editingShown);
+    QCOMPARE(win.store(), store);
+    QCOMPARE(win.w->menuItem(u"mnuCheat"_s)->isVisible(), input.startsWith(kChord));
     QCOMPARE(win.saved(), original);
 }
 
-// The road of one edit, with the menu's toggle in between: a new artist, two albums, saved.
+// One edit from start to end: a new artist, an album, the toggle, another album, a new database
+// name shown at once, all saved.
 void TestEditingWindow::editAndSave() {
     Window win;
     QVERIFY(win.open());
-    QAction* novinka = win.w->menuItem(u"mnuCNovinka"_s);
-    QVERIFY(novinka->isChecked());
+    QLabel* owner = win.w->statusPanels()->panel(kPanelVlastnik);
+    QCOMPARE(owner->text(), u"Databáze: Sbírka"_s);
 
-    win.chord();
-    win.prompts.inputs = {u"Čechomor"_s, u"Živě"_s, u"Proměny"_s};
-    win.key(Qt::Key_Insert, Qt::ShiftModifier);
+    win.prompts.inputs = {u"Čechomor"_s, u"Živě"_s, u"Proměny"_s, u"Nová sbírka"_s};
+    win.press(kChord + u"Shift+Ins"_s);
     QCOMPARE(win.selected(), u"Čechomor"_s);
-    win.key(Qt::Key_Insert);
-    novinka->trigger();
-    QVERIFY(!novinka->isChecked());
-    QVERIFY(!win.ctx().addAsNew);
-    win.key(Qt::Key_Insert);
+    win.press(u"Ins;mnuCNovinka;Ins;mnuDatab"_s);
+    QVERIFY(!win.w->menuItem(u"mnuCNovinka"_s)->isChecked());
     QCOMPARE(win.selected(), u"Čechomor"_s);
+    QCOMPARE(owner->text(), u"Databáze: Nová sbírka"_s);
     QVERIFY(win.prompts.allUsed());
-    QCOMPARE(
-        treeLines(*win.w->model()),
-        (QStringList{u"Alfa"_s, u"Alfa>Jediné"_s, u"Čechomor"_s, u"Čechomor>Živě *"_s,
-                     u"Čechomor>Proměny"_s, u"Kapela"_s, u"Kapela>Druhé *"_s, u"Kapela>První"_s}));
+    QCOMPARE(treeText(*win.w->model()),
+             u"Alfa(Jediné) Čechomor(*Živě,Proměny) Kapela(*Druhé,První)"_s);
     // The album count shows what was read at start-up.
     QCOMPARE(win.w->statusPanels()->text(kPanelAlba), u"V databázi je 3 MP3 alb."_s);
 
     win.prompts.answers = {true};
-    win.key(Qt::Key_F12);
+    win.press(u"F12"_s);
     QCOMPARE(win.prompts.log.last(), u"message(i): Hotovo."_s);
-    QCOMPARE(win.saved(), dataFile(kBase + QStringList{u"Čechomor>Živě *"_s, u"Čechomor>Proměny"_s},
-                                   u"Sbírka"_s, u"jan@example.cz"_s));
+    QCOMPARE(win.saved(),
+             dataFile(kBase + u"|Čechomor>Živě *|Čechomor>Proměny"_s, u"Nová sbírka"_s));
 }
 
 // Deleting from the menu leaves the real view with a selected node that Insert can use.
 void TestEditingWindow::deleteFromMenu() {
     Window win;
     QVERIFY(win.open());
-    win.chord();
-    win.select(u"Alfa>Jediné"_s);
     win.prompts.answers = {true, true};
-    win.w->menuItem(u"mnuDelAlb"_s)->trigger();
+    win.press(kChord + u"select:Alfa>Jediné;mnuDelAlb"_s);
     QCOMPARE(win.selected(), u"Alfa"_s);
     QVERIFY(win.w->treeView()->selectionModel()->isSelected(win.w->treeView()->currentIndex()));
-    win.w->menuItem(u"mnuDelArt"_s)->trigger();
+    win.press(u"mnuDelArt"_s);
     QCOMPARE(win.selected(), u"Kapela"_s);
     QCOMPARE(win.prompts.log, (QStringList{u"ask: Opravdu chcete smazat toto album?"_s,
                                            u"ask: Opravdu chcete smazat tuto položku artist?"_s}));
 
     win.prompts.inputs = {u"Třetí"_s};
-    win.key(Qt::Key_Insert);
-    QCOMPARE(storeLines(win.ctx().catalogue.Albums),
-             (QStringList{u"Kapela>První"_s, u"Kapela>Druhé *"_s, u"Kapela>Třetí *"_s}));
+    win.press(u"Ins"_s);
+    QCOMPARE(win.store(), u"Kapela>První|Kapela>Druhé *|Kapela>Třetí *"_s);
 }
 
-// The new database name shows in the status bar at once.
-void TestEditingWindow::databaseNameInStatusBar() {
+// F3 expands the collapsed artist of the match and selects it.
+void TestEditingWindow::findByF3() {
     Window win;
     QVERIFY(win.open());
-    QLabel* panel = win.w->statusPanels()->panel(kPanelVlastnik);
-    QCOMPARE(panel->text(), u"Databáze: Sbírka"_s);
-    win.chord();
-    win.prompts.inputs = {u"Nová sbírka"_s, u""_s};
-    win.w->menuItem(u"mnuDatab"_s)->trigger();
-    QCOMPARE(panel->text(), u"Databáze: Nová sbírka"_s);
-    win.w->menuItem(u"mnuChEm"_s)->trigger();
-    QCOMPARE(win.ctx().catalogue.ContactEmail, u"jan@example.cz"_s);
-    QCOMPARE(win.prompts.log,
-             (QStringList{u"input: Současný název databáze je Sbírka:"_s,
-                          u"input: Současný kontaktní email je jan@example.cz:"_s}));
+    QTreeView* view = win.w->treeView();
+    const QModelIndex kapela = win.w->model()->indexOf(nodeAtPath(*win.w->model(), u"Kapela"_s));
+    QVERIFY(!view->isExpanded(kapela));
+    win.prompts.inputs = {u"DRUH"_s};
+    win.press(u"F3"_s);
+    QCOMPARE(win.prompts.log, QStringList{u"input: Zadejte název (část názvu) hledaného "
+                                          u"alba/skupiny: [MP3 Velbor]"_s});
+    QVERIFY(view->isExpanded(kapela));
+    QCOMPARE(win.selected(), u"Kapela>Druhé"_s);
+    QVERIFY(view->selectionModel()->isSelected(view->currentIndex()));
 }
 
 QTEST_MAIN(TestEditingWindow)

@@ -1,5 +1,4 @@
 #include "report/desktopmailer.h"
-#include "report/mailto.h"
 
 #include <QDesktopServices>
 #include <QTest>
@@ -8,38 +7,23 @@
 
 using namespace Qt::StringLiterals;
 
-// Catches the links the program hands to the desktop.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public Q_SLOTS:
-    void open(const QUrl& url) { urls.append(url); }
-};
-
 class TestMailto : public QObject {
     Q_OBJECT
 
-    UrlCatcher m_catcher;
+    QList<QUrl> m_urls; // the links the program handed to the desktop
 
     qint32 send(const QString& name, const QString& address, const QString& body) {
-        MapiMessage message;
-        message.Subject = u"MP3 Velbor"_s;
-        message.NoteText = body;
-        message.RecipCount = 1;
-        MapiRecip recips[1];
-        recips[0].RecipClass = MAPI_TO;
-        recips[0].Name = name;
-        recips[0].Address = address;
-        MapiFile files[1];
         DesktopMailer mailer;
-        return mailer.BMAPISendMail(0, 0, message, recips, files, MAPI_LOGON_UI | MAPI_DIALOG, 0);
+        return SendReportMail(&mailer, name, address, u"MP3 Velbor"_s, body);
     }
+
+public Q_SLOTS:
+    void open(const QUrl& url) { m_urls.append(url); }
 
 private Q_SLOTS:
     void init() {
-        m_catcher.urls.clear();
-        QDesktopServices::setUrlHandler(u"mailto"_s, &m_catcher, "open");
+        m_urls.clear();
+        QDesktopServices::setUrlHandler(u"mailto"_s, this, "open");
     }
     void cleanup() { QDesktopServices::unsetUrlHandler(u"mailto"_s); }
 
@@ -50,10 +34,6 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("expected");
         QTest::addColumn<QString>("recipient"); // as the mail client reads it
 
-        QTest::newRow("plain") << u"Sbirka"_s << u"a@b.cz"_s << u"Text"_s
-                               << QByteArray("mailto:Sbirka%20%3Ca@b.cz%3E"
-                                             "?subject=MP3%20Velbor&body=Text")
-                               << u"Sbirka <a@b.cz>"_s;
         QTest::newRow("no name: the address alone")
             << u""_s << u"a@b.cz"_s << u""_s
             << QByteArray("mailto:a@b.cz?subject=MP3%20Velbor&body=") << u"a@b.cz"_s;
@@ -62,10 +42,10 @@ private Q_SLOTS:
             << QByteArray("mailto:Moje%20sb%C3%ADrka%20%3Cj%C3%A1@po%C5%A1ta.cz%3E"
                           "?subject=MP3%20Velbor&body=%C5%BDlut%C3%BD%20pes%0D%0A%C4%8C%0D%0A")
             << u"Moje sbírka <já@pošta.cz>"_s;
-        QTest::newRow("query characters in the body")
-            << u"X"_s << u"a@b.cz"_s << u"a&b=c?d%e#f+g"_s
+        QTest::newRow("query and shell characters in the body")
+            << u"X"_s << u"a@b.cz"_s << u"a&b=c?d%e#f+g \t$`;|<>'"_s
             << QByteArray("mailto:X%20%3Ca@b.cz%3E?subject=MP3%20Velbor"
-                          "&body=a%26b%3Dc%3Fd%25e%23f%2Bg")
+                          "&body=a%26b%3Dc%3Fd%25e%23f%2Bg%20%09%24%60%3B%7C%3C%3E%27")
             << u"X <a@b.cz>"_s;
         QTest::newRow("specials in the name are quoted")
             << u"Rock & Pop, \"live\" \\ #1?"_s << u"a@b.cz"_s << u"\\n"_s
@@ -86,8 +66,8 @@ private Q_SLOTS:
         QFETCH(QString, recipient);
 
         QCOMPARE(send(name, address, body), SUCCESS_SUCCESS);
-        QCOMPARE(m_catcher.urls.size(), 1);
-        const QUrl& url = m_catcher.urls.front();
+        QCOMPARE(m_urls.size(), 1);
+        const QUrl& url = m_urls.front();
         QCOMPARE(url.toEncoded(), expected);
         // What a mail client takes out of the link.
         QCOMPARE(url.scheme(), u"mailto"_s);
@@ -97,18 +77,10 @@ private Q_SLOTS:
         QCOMPARE(query.queryItemValue(u"body"_s, QUrl::FullyDecoded), body);
     }
 
-    // The link is also what a command line gets: nothing in it may split or quote it.
-    void linkIsOneWord() {
-        const QByteArray url = mailtoUrl(u"a b\"c'd"_s, u"x y"_s, u"s t"_s, u"\t$`;|<>\\"_s);
-        for (char c : url)
-            QVERIFY2(QByteArrayView("%-._~@:?=&").contains(c) || QChar::isLetterOrNumber(c),
-                     url.constData());
-    }
-
     void tooLongForTheDesktop() {
         const QString body(DesktopMailer::kMaxUrlBytes, u'x');
         QCOMPARE(send(u"A"_s, u"a@b.cz"_s, body), MAPI_E_TEXT_TOO_LARGE);
-        QVERIFY(m_catcher.urls.isEmpty());
+        QVERIFY(m_urls.isEmpty());
     }
 
     // Offscreen there is no desktop to open links: that is a failure the caller hears of.

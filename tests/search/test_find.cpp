@@ -1,10 +1,15 @@
-#include "search/find.h"
+// "Najít" over the scripted doubles: which node it selects and expands, and when it does nothing.
 
-#include "report/scriptedports.h"
+#include "fixture.h"
+
+#include "catalogue/textcompare.h"
+#include "mainwindow/windowlogic.h"
+#include "search/find.h"
 
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using namespace fixture;
 
 class TestFind : public QObject {
     Q_OBJECT
@@ -12,123 +17,58 @@ class TestFind : public QObject {
 private Q_SLOTS:
     void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
 
-    void promptIsTitledWithTheCaption() {
-        TestContext t;
-        t.ctx->caption = u"MP3 Velbor"_s;
-        findByName(*t.ctx);
-        QCOMPARE(t.prompts.inputs.size(), 1);
-        QCOMPARE(t.prompts.inputs[0].text, u"Zadejte název (část názvu) hledaného alba/skupiny:"_s);
-        QCOMPARE(t.prompts.inputs[0].title, u"MP3 Velbor"_s);
+    void find_data() {
+        QTest::addColumn<QString>("albums"); // "Artist>Album *|...", read in this order
+        QTest::addColumn<bool>("news");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("found"); // empty: the selection stays
+
+        const QString kapela = u"Kapela>Album [abc"_s;
+        const QString names = u"K>xabcx|K>Dvě  mezery|K>Album 2|K>Dvě mezery"_s;
+        QTest::newRow("the first added, not the first shown")
+            << u"Zed>Alfa Beta|Abba>beta"_s << false << u"BETA"_s << u"Zed>Alfa Beta"_s;
+        QTest::newRow("an artist before its album")
+            << u"Abba>Arrival|Nightwish>Night Songs"_s << false << u"night"_s << u"Nightwish"_s;
+        QTest::newRow("news view: a new album")
+            << u"Zed>Druhý|Abba>Druhá *|Abba>Arrival"_s << true << u"druh"_s << u"Abba>Druhá"_s;
+        QTest::newRow("news view: an album it does not show")
+            << u"Zed>Druhý|Abba>Druhá *|Abba>Arrival"_s << true << u"arriv"_s << u""_s;
+        QTest::newRow("cancelled") << kapela << false << u""_s << u""_s;
+        QTest::newRow("no match") << kapela << false << u"xyz"_s << u""_s;
+        QTest::newRow("not a valid pattern") << kapela << false << u"[abc"_s << u""_s;
+        QTest::newRow("artist and album together")
+            << kapela << false << u"Kapela - Album"_s << u""_s;
+        QTest::newRow("pattern characters") << names << false << u"a?c"_s << u"K>xabcx"_s;
+        QTest::newRow("only spaces") << names << false << u"  "_s << u"K>Dvě  mezery"_s;
     }
 
-    // The first node added wins, even when another match is shown higher in the tree.
-    void orderOfAdditionNotDisplayOrder() {
-        TestContext t;
-        TreeNode* zed = t.tree.addArtist(u"Zed"_s, true);
-        TreeNode* late = t.tree.addAlbum(zed, u"Alfa Beta"_s, false);
-        TreeNode* abba = t.tree.addArtist(u"Abba"_s, true);
-        TreeNode* early = t.tree.addAlbum(abba, u"beta"_s, false);
-        QCOMPARE(t.tree.artists().front(), abba); // shown first
-        Q_UNUSED(early);
-
-        t.prompts.answers = {u"BETA"_s};
-        findByName(*t.ctx);
-        QCOMPARE(t.view.selected, late);
-        QCOMPARE(t.view.madeVisible, QList<TreeNode*>{late});
-    }
-
-    void artistNodesAreCandidates() {
-        TestContext t;
-        TreeNode* artist = t.tree.addArtist(u"Nightwish"_s, true);
-        t.tree.addAlbum(artist, u"Night Songs"_s, false);
-        t.prompts.answers = {u"night"_s};
-        findByName(*t.ctx);
-        QCOMPARE(t.view.selected, artist);
-    }
-
-    // Rebuilding from the catalogue adds the nodes in the catalogue's order.
-    void orderAfterRebuild() {
-        TestContext t;
-        t.tree.rebuild({{u"Zed"_s, u"Druhý"_s, false},
-                        {u"Abba"_s, u"Druhá"_s, true},
-                        {u"Abba"_s, u"Arrival"_s, false}},
-                       false);
-        t.prompts.answers = {u"DRUH"_s};
-        findByName(*t.ctx);
-        QVERIFY(t.view.selected);
-        QCOMPARE(t.view.selected->text, u"Druhý"_s);
-        QCOMPARE(t.view.selected->parent->text, u"Zed"_s);
-
-        // In the new-releases view only the new albums are there to be found.
-        t.tree.rebuild({{u"Zed"_s, u"Druhý"_s, false},
-                        {u"Abba"_s, u"Druhá"_s, true},
-                        {u"Abba"_s, u"Arrival"_s, false}},
-                       true);
-        t.prompts.answers = {u"druh"_s};
-        findByName(*t.ctx);
-        QCOMPARE(t.view.selected->text, u"Druhá"_s);
-        t.view.selected = nullptr;
-        t.prompts.answers = {u"arriv"_s};
-        findByName(*t.ctx);
-        QVERIFY(!t.view.selected);
-    }
-
-    void nothingHappens_data() {
-        QTest::addColumn<QString>("answer");
-        QTest::newRow("cancel or empty") << QString();
-        QTest::newRow("no match") << u"xyz"_s;
-        QTest::newRow("not a valid pattern") << u"[abc"_s;
-        QTest::newRow("descending range") << u"[z-a]"_s;
-        QTest::newRow("text spanning artist and album") << u"Kapela - Album"_s;
-    }
-
-    void nothingHappens() {
-        QFETCH(QString, answer);
-        TestContext t;
-        TreeNode* artist = t.tree.addArtist(u"Kapela"_s, true);
-        TreeNode* album = t.tree.addAlbum(artist, u"Album [abc"_s, false);
-        t.view.selected = album;
-        t.prompts.answers = {answer};
-        findByName(*t.ctx);
-        QCOMPARE(t.view.selected, album);
-        QVERIFY(t.view.madeVisible.isEmpty());
-    }
-
-    void patternCharactersKeepTheirMeaning_data() {
-        QTest::addColumn<QString>("answer");
-        QTest::addColumn<QString>("found");
-        QTest::newRow("question mark") << u"a?c"_s << u"xabcx"_s;
-        QTest::newRow("hash") << u"#"_s << u"Album 2"_s;
-        QTest::newRow("list") << u"[!a-z ]"_s << u"Album 2"_s;
-        QTest::newRow("whole text") << u"xabcx"_s << u"xabcx"_s;
-        QTest::newRow("only spaces") << u"  "_s << u"Dvě  mezery"_s;
-        QTest::newRow("Czech letters, other case") << u"DVĚ"_s << u"Dvě  mezery"_s;
-    }
-
-    void patternCharactersKeepTheirMeaning() {
-        QFETCH(QString, answer);
+    void find() {
+        QFETCH(QString, albums);
+        QFETCH(bool, news);
+        QFETCH(QString, typed);
         QFETCH(QString, found);
-        TestContext t;
-        TreeNode* artist = t.tree.addArtist(u"Kapela"_s, true);
-        for (const QString& name : {u"xabcx"_s, u"Dvě  mezery"_s, u"Album 2"_s, u"Dvě mezery"_s})
-            t.tree.addAlbum(artist, name, false);
-        t.prompts.answers = {answer};
-        findByName(*t.ctx);
-        QVERIFY(t.view.selected);
-        QCOMPARE(t.view.selected->text, found);
-    }
 
-    // No memory between searches: the same text selects the same node again.
-    void noFindNext() {
-        TestContext t;
-        TreeNode* artist = t.tree.addArtist(u"Kapela"_s, true);
-        TreeNode* first = t.tree.addAlbum(artist, u"Jedna"_s, false);
-        t.tree.addAlbum(artist, u"Jednadvacet"_s, false);
-        t.prompts.answers = {u"jedna"_s, u"jedna"_s};
-        findByName(*t.ctx);
-        findByName(*t.ctx);
-        QCOMPARE(t.view.selected, first);
-        QCOMPARE(t.view.madeVisible.size(), 2);
+        Fixture f;
+        f.ctx.caption = u"MP3 Velbor"_s;
+        f.ctx.catalogue.Albums = albumsFrom(albums.split(u'|'));
+        ReadAlbums(f.ctx, news);
+        TreeNode* start = f.view.selectedNode();
+        // No memory between searches: the same text finds the same node again.
+        for (int round = 0; round < 2; ++round) {
+            f.view.selectNode(start);
+            f.view.expanded.clear();
+            f.prompts.inputs = {typed};
+            findByName(f.ctx);
+            QCOMPARE(pathOf(f.view.selectedNode()), found.isEmpty() ? pathOf(start) : found);
+            // A found album's artist is expanded.
+            const qsizetype sep = found.indexOf(u'>');
+            QCOMPARE(f.view.expanded.size(), sep < 0 ? 0 : 1);
+            if (sep >= 0)
+                QVERIFY(f.view.expanded.contains(nodeAtPath(f.tree, found.left(sep))));
+        }
+        QCOMPARE(f.prompts.log,
+                 QStringList(2, u"input: Zadejte název (část názvu) hledaného alba/skupiny: "
+                                u"[MP3 Velbor]"_s));
     }
 };
 
