@@ -134,7 +134,8 @@ namespace {
 
 // The first fields seen so far, by their bytes: albums of one artist share one string, and the
 // kind of a first field is decided once. An open-addressing table with a cheap hash: the loader
-// looks up every line.
+// looks up every line. The keys are copied side by side, so comparing with one touches memory
+// close at hand rather than its first line somewhere in the file.
 class FirstFields {
 public:
     struct Entry {
@@ -145,14 +146,15 @@ public:
     Entry* find(QByteArrayView key) {
         if (m_slots.empty())
             return nullptr;
+        const uint64_t h = hash(key);
         const size_t mask = m_slots.size() - 1;
-        for (size_t i = hash(key) & mask;; i = (i + 1) & mask) {
+        for (size_t i = size_t(h) & mask;; i = (i + 1) & mask) {
             const Slot& s = m_slots[i];
-            if (!s.key.data())
+            if (s.entry == 0)
                 return nullptr;
-            if (s.key.size() == key.size() &&
-                std::memcmp(s.key.data(), key.data(), size_t(key.size())) == 0)
-                return &m_entries[s.entry];
+            if (s.tag == uint32_t(h >> 32) && s.keyLength == size_t(key.size()) &&
+                std::memcmp(m_keys.data() + s.keyStart, key.data(), size_t(key.size())) == 0)
+                return &m_entries[s.entry - 1];
         }
     }
 
@@ -160,17 +162,21 @@ public:
         if ((m_entries.size() + 1) * 2 > m_slots.size())
             grow();
         m_entries.push_back(std::move(entry));
-        place(key, m_entries.size() - 1);
+        const size_t start = m_keys.size();
+        m_keys.insert(m_keys.end(), key.begin(), key.end());
+        place(Slot{0, uint32_t(m_entries.size()), start, size_t(key.size())}, hash(key));
         return &m_entries.back();
     }
 
 private:
     struct Slot {
-        QByteArrayView key;
-        size_t entry = 0;
+        uint32_t tag;    // the upper half of the key's hash
+        uint32_t entry;  // 1 + its number in m_entries (one a line at most); 0: an empty slot
+        size_t keyStart; // in m_keys
+        size_t keyLength;
     };
 
-    static size_t hash(QByteArrayView key) {
+    static uint64_t hash(QByteArrayView key) {
         uint64_t h = 0x9E3779B97F4A7C15ull ^ uint64_t(key.size());
         const char* p = key.data();
         qsizetype n = key.size();
@@ -183,29 +189,32 @@ private:
         uint64_t w = 0;
         std::memcpy(&w, p, size_t(n));
         h = (h ^ w) * 0xC4CEB9FE1A85EC53ull;
-        return size_t(h ^ (h >> 32));
+        return h ^ (h >> 29);
     }
 
-    void place(QByteArrayView key, size_t entry) {
+    void place(Slot slot, uint64_t h) {
+        slot.tag = uint32_t(h >> 32);
         const size_t mask = m_slots.size() - 1;
-        size_t i = hash(key) & mask;
-        while (m_slots[i].key.data())
+        size_t i = size_t(h) & mask;
+        while (m_slots[i].entry != 0)
             i = (i + 1) & mask;
-        m_slots[i] = Slot{key, entry};
+        m_slots[i] = slot;
     }
 
     void grow() {
         std::vector<Slot> old = std::move(m_slots);
         m_slots.assign(std::max<size_t>(64, old.size() * 2), Slot{});
-        for (const Slot& s : old)
-            if (s.key.data())
-                place(s.key, s.entry);
+        for (const Slot& s : old) {
+            if (s.entry != 0)
+                place(s, hash(QByteArrayView(m_keys.data() + s.keyStart, qsizetype(s.keyLength))));
+        }
         // Entries move when the vector grows; callers hold an entry only until the next insert.
         m_entries.reserve(m_slots.size() / 2);
     }
 
     std::vector<Slot> m_slots;
     std::vector<Entry> m_entries;
+    std::vector<char> m_keys;
 };
 
 // What one run of whole lines holds; several runs are read side by side.
