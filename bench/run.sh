@@ -14,5 +14,5 @@ for n in 100000 1000000; do
 done
 echo "machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' /proc/meminfo), $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "catalogues: $(du -h "$data/velbor-100000.dat" | cut -f1) and $(du -h "$data/velbor-1000000.dat" | cut -f1) of Windows-1250"
-VELBOR_BENCH_DATA=$data build/bench/bench/velbor-bench --benchmark_min_time=0.5
+VELBOR_BENCH_DATA=$data build/bench/bench/velbor-bench --benchmark_min_time=2
 bench/startup.sh build/bench/src/app/velbor "$data" 3

@@ -13,16 +13,23 @@ unset QT_QPA_PLATFORM
 work=$(mktemp -d /tmp/velbor-startup.XXXXXX)
 xvfb_pid=""
 cleanup() {
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+    # Wait for the X server to be gone, so that the next one cannot lose its socket to it.
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
 
 exec 9<> <(:)
-Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: without it the server starts over whenever its last client leaves, and a
+# program connecting just then fails to start.
+Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb_pid=$!
 read -r -t 10 n <&9
 export DISPLAY=":$n"
+for _ in $(seq 100); do # ready means a client can connect
+    xdotool getdisplaygeometry >/dev/null 2>&1 && break
+    sleep 0.05
+done
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
@@ -30,11 +37,15 @@ now_ms() { echo $(($(date +%s%N) / 1000000)); }
 measure() {
     local dir=$1 pid start shown rss
     start=$(now_ms)
-    (cd "$dir" && exec ./velbor >/dev/null 2>&1) &
+    (cd "$dir" && exec ./velbor >"$work/velbor.log" 2>&1) &
     pid=$!
     until xdotool search --onlyvisible --name '^MP3 Velbor$' >/dev/null 2>&1; do
         sleep 0.01
-        kill -0 "$pid" 2>/dev/null || { echo "the program ended" >&2; exit 1; }
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "the program ended before its window was shown:" >&2
+            cat "$work/velbor.log" >&2
+            exit 1
+        fi
     done
     shown=$(now_ms)
     sleep 1 # let the first paint and anything after it settle

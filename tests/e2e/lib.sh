@@ -16,7 +16,9 @@ APP_PID=""
 
 e2e_cleanup() {
     [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null || true
-    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    # Wait for the X server to be gone: on its way out it removes its socket by name, which
+    # would be the socket of the next test's server if that one already took the same number.
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null || true
     rm -rf "$E2E_DIR"
 }
 trap e2e_cleanup EXIT
@@ -29,7 +31,9 @@ fail() {
 # Starts Xvfb on a free display and exports DISPLAY.
 start_display() {
     exec 9<> <(:)
-    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp >"$E2E_DIR/xvfb.log" 2>&1 &
+    # -noreset: without it the server starts over whenever its last client leaves, and a
+    # program connecting just then fails to start.
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset >"$E2E_DIR/xvfb.log" 2>&1 &
     XVFB_PID=$!
     local n=""
     for _ in $(seq 100); do
@@ -37,6 +41,12 @@ start_display() {
     done
     [ -n "$n" ] || fail "Xvfb did not start"
     export DISPLAY=":$n"
+    # Ready means a client can connect.
+    for _ in $(seq 100); do
+        xdotool getdisplaygeometry >/dev/null 2>&1 && return 0
+        sleep 0.05
+    done
+    fail "no client can connect to the X server on $DISPLAY"
 }
 
 # A folder holding a copy of the program (it reads Velbor.dat from its own folder).
