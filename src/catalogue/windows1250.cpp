@@ -86,14 +86,11 @@ bool canEncode(QStringView text, qsizetype* badIndex) {
 qsizetype encodeTo(QStringView text, char* out) {
     const uint8_t* table = tables().fromUnicode.get();
     const char16_t* src = text.utf16();
+    // One look-up a character, ASCII included: a branch on the kind of character would be
+    // mispredicted at every letter with a diacritic.
     for (qsizetype i = 0, n = text.size(); i < n; ++i) {
-        const char16_t u = src[i];
-        if (u < 0x80) { // ASCII is itself
-            out[i] = char(u);
-            continue;
-        }
-        const uint8_t b = table[u];
-        if (b == 0)
+        const uint8_t b = table[src[i]];
+        if (b == 0 && src[i] != 0)
             return i;
         out[i] = char(b);
     }
