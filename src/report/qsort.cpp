@@ -169,18 +169,23 @@ template <typename S> void sortOnTwoThreads(std::vector<S>& order) {
     helper.join();
 }
 
+// Sorts order and gives the indexes of its slots as they end.
+template <typename S> std::vector<qint32> sortedIndexes(std::vector<S>& order) {
+    sortOnTwoThreads(order);
+    std::vector<qint32> indexes;
+    indexes.reserve(order.size());
+    for (const S& slot : order)
+        indexes.push_back(slot.index);
+    return indexes;
+}
+
 // Where each element of list[lo..hi] goes: result[k] = the offset from lo of the text that
 // ends at lo + k.
 std::vector<qint32> sortedOffsets(const QStringList& list, qint32 lo, qint32 hi,
                                   const TextCompare& compare) {
     std::vector<Slot> order;
     const Keys keys(list, lo, hi, compare, order);
-    sortOnTwoThreads(order);
-    std::vector<qint32> offsets;
-    offsets.reserve(order.size());
-    for (const Slot& slot : order)
-        offsets.push_back(slot.index);
-    return offsets;
+    return sortedIndexes(order);
 }
 
 } // namespace
@@ -216,11 +221,5 @@ std::vector<qint32> SortedPositionsByRank(const std::vector<quint32>& ranks) {
     order.reserve(ranks.size());
     for (size_t k = 0; k < ranks.size(); ++k)
         order.push_back({ranks[k], qint32(k)});
-    if (order.size() > 1)
-        sortOnTwoThreads(order);
-    std::vector<qint32> positions;
-    positions.reserve(order.size());
-    for (const RankSlot& slot : order)
-        positions.push_back(slot.index);
-    return positions;
+    return sortedIndexes(order);
 }
