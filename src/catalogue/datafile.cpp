@@ -152,8 +152,10 @@ public:
             const Slot& s = m_slots[i];
             if (s.entry == 0)
                 return nullptr;
+            // An empty key may have no data at all, and memcmp must not be given null.
             if (s.tag == uint32_t(h >> 32) && s.keyLength == size_t(key.size()) &&
-                std::memcmp(m_keys.data() + s.keyStart, key.data(), size_t(key.size())) == 0)
+                (key.isEmpty() ||
+                 std::memcmp(m_keys.data() + s.keyStart, key.data(), size_t(key.size())) == 0))
                 return &m_entries[s.entry - 1];
         }
     }

@@ -123,6 +123,8 @@ private Q_SLOTS:
             << u" Čechomor, live |Proměny, ,|T"_s;
         QTest::newRow("spaces between fields, no CR LF at the end")
             << QByteArray("  \"A\" , \"B\" ,  #TRUE#  \r\n\"C\",\"D\",#FALSE#") << u"A|B|T/C|D|F"_s;
+        QTest::newRow("empty names, the artist's twice")
+            << QByteArray("\"\",\"\",#TRUE#\r\n\"\",\"B\",#FALSE#\r\n") << u"||T/|B|F"_s;
         QTest::newRow("LF-only line ends")
             << QByteArray("\"A\",\"B\",#FALSE#\n\"C\",\"D\",#TRUE#\n") << u"A|B|F/C|D|T"_s;
         QTest::newRow("malformed lines are skipped, the rest loads")
