@@ -40,9 +40,8 @@ void exportToFile(AppContext& ctx) {
 }
 
 void exportByEmail(AppContext& ctx) {
-    const QString text =
-        reportText(ctx.tree, ctx.status.text(kPanelVlastnik), ctx.catalogue.ContactEmail);
     const QString panel = ctx.status.text(kPanelVlastnik);
+    const QString text = reportText(ctx.tree, panel, ctx.catalogue.ContactEmail);
     const QString name =
         panel.size() > kOwnerPrefixLength ? panel.mid(kOwnerPrefixLength) : QString();
     const qint32 result = SendReportMail(ctx.mailer, name, ctx.catalogue.ContactEmail,

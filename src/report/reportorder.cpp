@@ -165,17 +165,15 @@ private:
 
     // Runs of artists in key order whose first one's primary ranks begin each of the others'.
     void groupArtists() {
+        QByteArrayView first; // the primary ranks of the current group's first artist
         for (qsizetype a = 0; a < qsizetype(m_order.size()); ++a) {
             const QByteArrayView primary = levelsOf(m_artistKeys[m_order[size_t(a)]]).primary;
-            if (!m_groups.empty()) {
-                const QByteArrayView first =
-                    levelsOf(m_artistKeys[m_order[size_t(m_groups.back().first)]]).primary;
-                if (primary.startsWith(first)) {
-                    m_groups.back().last = a + 1;
-                    continue;
-                }
+            if (!m_groups.empty() && primary.startsWith(first)) {
+                m_groups.back().last = a + 1;
+                continue;
             }
             m_groups.push_back({a, a + 1});
+            first = primary;
         }
     }
 

@@ -21,6 +21,11 @@ QString heading(const QString& ownerPanelText, const QString& contactEmail) {
     return text;
 }
 
+// The length of an album's line, CR LF included; in the file, one byte a character.
+qsizetype lineLength(const TreeNode* album) {
+    return album->parent->text.size() + kJoin.size() + album->text.size() + kCrLf.size();
+}
+
 QString problemText(QStringView line, qsizetype bad) {
     const qsizetype length = line[bad].isHighSurrogate() && bad + 1 < line.size() ? 2 : 1;
     return QStringLiteral("řádek „%1“ obsahuje znak „%2“, který nelze zapsat "
@@ -57,7 +62,7 @@ QString reportText(const CatalogueTree& tree, const QString& ownerPanelText,
     QString text = heading(ownerPanelText, contactEmail);
     qsizetype size = text.size();
     for (const TreeNode* album : albums)
-        size += album->parent->text.size() + kJoin.size() + album->text.size() + kCrLf.size();
+        size += lineLength(album);
     text.reserve(size);
     for (const TreeNode* album : albums)
         text += album->parent->text + kJoin + album->text + kCrLf;
@@ -88,8 +93,7 @@ std::optional<QByteArray> reportFileBytes(const CatalogueTree& tree, const QStri
     for (size_t k = 0; k < albums.size(); ++k) {
         if (k == half)
             halfStart = size;
-        size +=
-            albums[k]->parent->text.size() + kJoin.size() + albums[k]->text.size() + kCrLf.size();
+        size += lineLength(albums[k]);
     }
     bytes.resize(size);
     char* const out = bytes.data();
