@@ -4,14 +4,15 @@
 
 #include "catalogue/datafile.h"
 #include "catalogue/programfolder.h"
-#include "mainwindow/appcontext.h"
-#include "mainwindow/cataloguetree.h"
-#include "mainwindow/cataloguetreeview.h"
-#include "mainwindow/qtports.h"
-#include "mainwindow/windowlogic.h"
-#include "report/export.h"
-#include "report/reporttext.h"
-#include "search/find.h"
+#include "commands/cataloguetree.h"
+#include "commands/context.h"
+#include "commands/export.h"
+#include "commands/find.h"
+#include "commands/loadsave.h"
+#include "commands/reporttext.h"
+#include "commands/views.h"
+#include "gui/cataloguetreeview.h"
+#include "gui/qtports.h"
 
 #include <QApplication>
 #include <QDir>
@@ -71,10 +72,10 @@ struct Loaded {
         window.resize(400, 600);
         window.show();
         LoadResult r = loadDataFile(catalogueFile(albums));
-        ctx.catalogue.Albums = std::move(r.content.albums);
-        ctx.catalogue.ContactEmail = r.content.contactEmail;
+        ctx.catalogue.albums = std::move(r.content.albums);
+        ctx.catalogue.contactEmail = r.content.contactEmail;
         setDatabaseName(status, r.content.owner.value_or(QString()));
-        ReadAlbums(ctx, false);
+        showAllAlbums(ctx);
         QCoreApplication::processEvents();
     }
 };
@@ -114,28 +115,28 @@ void BM_Iconv(benchmark::State& state) {
     }
 }
 
-void BM_ReadAlbums(benchmark::State& state) {
+void BM_BuildTree(benchmark::State& state) {
     Loaded& l = loaded(state.range(0));
     const bool news = state.range(1) != 0;
     for (auto _ : state) {
-        ReadAlbums(l.ctx, news);
+        news ? showNewReleases(l.ctx) : showAllAlbums(l.ctx);
         benchmark::DoNotOptimize(l.tree.nodeCount());
     }
     state.counters["nodes"] = double(l.tree.nodeCount());
-    ReadAlbums(l.ctx, false);
+    showAllAlbums(l.ctx);
 }
 
 void BM_ExpandAll(benchmark::State& state) {
     Loaded& l = loaded(state.range(0));
     for (auto _ : state) {
         state.PauseTiming();
-        ReadAlbums(l.ctx, false);
+        showAllAlbums(l.ctx);
         QCoreApplication::processEvents();
         state.ResumeTiming();
         expandAll(l.ctx);
         QCoreApplication::processEvents(); // the layout and the paint that follow
     }
-    ReadAlbums(l.ctx, false);
+    showAllAlbums(l.ctx);
 }
 
 void BM_FindNoMatch(benchmark::State& state) {
@@ -147,16 +148,16 @@ void BM_FindNoMatch(benchmark::State& state) {
 // Tick every node, then the report's Windows-1250 bytes, as F2 writes them.
 void BM_ExportAll(benchmark::State& state) {
     Loaded& l = loaded(state.range(0));
-    selectAll(l.ctx);
+    tickAll(l.ctx);
     for (auto _ : state) {
-        selectAll(l.ctx);
-        const auto bytes =
-            reportFileBytes(l.tree, l.status.text(kPanelVlastnik), l.ctx.catalogue.ContactEmail);
+        tickAll(l.ctx);
+        const auto bytes = reportFileBytes(l.tree, l.status.text(StatusPanel::DatabaseName),
+                                           l.ctx.catalogue.contactEmail);
         if (!bytes)
             state.SkipWithError("report not writable");
         benchmark::DoNotOptimize(bytes->size());
     }
-    ReadAlbums(l.ctx, false);
+    showAllAlbums(l.ctx);
 }
 
 void BM_Save(benchmark::State& state) {
@@ -165,8 +166,8 @@ void BM_Save(benchmark::State& state) {
     const QString path = dir.filePath(QStringLiteral("Velbor.dat"));
     for (auto _ : state) {
         QString error;
-        const auto bytes = formatDataFile(l.ctx.catalogue.Albums, databaseName(l.status),
-                                          l.ctx.catalogue.ContactEmail);
+        const auto bytes = formatDataFile(l.ctx.catalogue.albums, databaseName(l.status),
+                                          l.ctx.catalogue.contactEmail);
         if (!bytes || !writeFileAtomically(path, *bytes, false, &error))
             state.SkipWithError("save failed");
     }
@@ -176,7 +177,7 @@ void BM_Save(benchmark::State& state) {
 
 BENCHMARK(BM_Load)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Iconv)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_ReadAlbums)
+BENCHMARK(BM_BuildTree)
     ->Args({100000, 0})
     ->Args({100000, 1})
     ->Args({1000000, 0})
@@ -211,8 +212,8 @@ public:
         const Row rows[] = {
             {"load the data file", "BM_Load", "", 500},
             {"iconv on the same file (the floor)", "BM_Iconv", "", 0},
-            {"ReadAlbums, all albums", "BM_ReadAlbums", "/0", 1000},
-            {"ReadAlbums, new releases", "BM_ReadAlbums", "/1", 1000},
+            {"build the tree, all albums", "BM_BuildTree", "/0", 1000},
+            {"build the tree, new releases", "BM_BuildTree", "/1", 1000},
             {"expand all (and lay out)", "BM_ExpandAll", "", 0},
             {"find, no match", "BM_FindNoMatch", "", 200},
             {"tick all + export (sort, file bytes)", "BM_ExportAll", "", 1000},

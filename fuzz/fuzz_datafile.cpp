@@ -18,7 +18,7 @@ namespace {
 }
 
 QString describe(const Album& a) {
-    return a.Artist + u'|' + a.Album + (a.Novinka ? u"|T" : u"|F");
+    return a.artist + u'|' + a.title + (a.isNew ? u"|T" : u"|F");
 }
 
 } // namespace
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (size_t i = 0; i < first.albums.size(); ++i) {
         const Album& a = first.albums[i];
         const Album& b = second.albums[i];
-        if (a.Artist != b.Artist || a.Album != b.Album || a.Novinka != b.Novinka)
+        if (a.artist != b.artist || a.title != b.title || a.isNew != b.isNew)
             fail("album", describe(a), describe(b));
     }
     if (second.owner.value_or(QString()) != owner)

@@ -3,8 +3,8 @@
 // a pattern without brackets matches exactly when a plain table of "pattern position x text
 // position" says it does.
 
+#include "catalogue/likepattern.h"
 #include "catalogue/textcompare.h"
-#include "search/likepattern.h"
 
 #include <QList>
 

@@ -12,10 +12,10 @@ render() { rsvg-convert --width "$2" --height "$3" --output "$4" "$1.svg"; }
 
 render velbor 128 128 velbor.png   # window icon, hicolor 128x128
 render velbor 48 48 velbor-48.png  # hicolor 48x48
-render mp3 16 16 mp3.png           # album node
-render mp3 32 32 mp3@2x.png
-render slozka 16 16 slozka.png     # artist node
-render slozka 32 32 slozka@2x.png
+render album 16 16 album.png           # album node
+render album 32 32 album@2x.png
+render artist 16 16 artist.png     # artist node
+render artist 32 32 artist@2x.png
 render logo 160 60 logo.png        # the About box
 render logo 320 120 logo@2x.png
 

@@ -1,10 +1,11 @@
 #pragma once
 
-// Scripted stand-ins for the screen (Prompts, TreeView, StatusBar), shared by the test folders.
-// Header only: include it in a test and link velbor_core.
+// Scripted stand-ins for the ports (the screen, the file dialog, the mailer), shared by the test
+// folders.
+// Header only: include it in a test and link velbor_commands.
 
-#include "mainwindow/cataloguetree.h"
-#include "mainwindow/ports.h"
+#include "commands/cataloguetree.h"
+#include "commands/ports.h"
 
 #include <QList>
 #include <QObject>
@@ -112,13 +113,45 @@ public:
     QString texts[2];
     int widths[2] = {96, 120};
 
-    QString text(int panel) const override { return texts[slot(panel)]; }
-    void setText(int panel, const QString& text) override { texts[slot(panel)] = text; }
+    QString text(StatusPanel panel) const override { return texts[int(panel)]; }
+    void setText(StatusPanel panel, const QString& text) override { texts[int(panel)] = text; }
     int width() const override { return m_width; }
-    int panelWidth(int panel) const override { return widths[slot(panel)]; }
-    void setPanelWidth(int panel, int width) override { widths[slot(panel)] = width; }
+    int panelWidth(StatusPanel panel) const override { return widths[int(panel)]; }
+    void setPanelWidth(StatusPanel panel, int width) override { widths[int(panel)] = width; }
 
 private:
-    static int slot(int panel) { return panel == 1 ? 0 : 1; }
     int m_width;
+};
+
+// A file dialog that records the requests it was given and answers each with the next scripted
+// path; with none left it answers Cancel.
+class FakeFileDialog : public FileDialog {
+public:
+    QList<SaveRequest> requests;
+    QStringList paths;
+
+    std::optional<QString> askSavePath(const SaveRequest& request) override {
+        requests.append(request);
+        if (paths.isEmpty())
+            return std::nullopt;
+        return paths.takeFirst();
+    }
+};
+
+// A mailer that keeps what it was handed and answers with result.
+class RecordingMailer : public Mailer {
+public:
+    int calls = 0;
+    QString name, address, subject, body;
+    MailResult result = MailResult::Handed;
+
+    MailResult compose(const QString& n, const QString& a, const QString& s,
+                       const QString& b) override {
+        ++calls;
+        name = n;
+        address = a;
+        subject = s;
+        body = b;
+        return result;
+    }
 };

@@ -10,8 +10,9 @@
 #include "doubles.h"
 
 #include "catalogue/album.h"
-#include "mainwindow/appcontext.h"
-#include "mainwindow/cataloguetree.h"
+#include "commands/cataloguetree.h"
+#include "commands/context.h"
+#include "commands/views.h"
 
 #include <QStringList>
 
@@ -33,12 +34,12 @@ inline const QString kNewMark = QStringLiteral(" *");
 inline Album albumFrom(QString line) {
     Album a;
     if (line.endsWith(kNewMark)) {
-        a.Novinka = true;
+        a.isNew = true;
         line.chop(kNewMark.size());
     }
     const qsizetype sep = line.indexOf(u'>');
-    a.Artist = line.left(sep);
-    a.Album = line.mid(sep + 1);
+    a.artist = line.left(sep);
+    a.title = line.mid(sep + 1);
     return a;
 }
 
@@ -52,7 +53,7 @@ inline std::vector<Album> albumsFrom(const QStringList& lines) {
 inline QStringList storeLines(const std::vector<Album>& albums) {
     QStringList lines;
     for (const Album& a : albums)
-        lines << a.Artist + u'>' + a.Album + (a.Novinka ? kNewMark : QString());
+        lines << a.artist + u'>' + a.title + (a.isNew ? kNewMark : QString());
     return lines;
 }
 

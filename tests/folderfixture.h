@@ -7,7 +7,7 @@
 
 #include "catalogue/datafile.h"
 #include "catalogue/programfolder.h"
-#include "mainwindow/windowlogic.h"
+#include "commands/loadsave.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,7 +26,7 @@ struct FolderFixture : Fixture {
     QString save() {
         prompts.answers = {true};
         const qsizetype before = prompts.log.size();
-        saveDataFile(ctx);
+        saveCatalogue(ctx);
         return prompts.log.size() > before + 1 ? prompts.log.last() : QString();
     }
     // What the folder holds besides the data file and its backup (stray temporary files).

@@ -1,5 +1,5 @@
-#include "app/qttranslation.h"
-#include "mainwindow/mainwindow.h"
+#include "gui/mainwindow.h"
+#include "gui/qttranslation.h"
 
 #include <QApplication>
 #include <QTranslator>

@@ -4,7 +4,7 @@
 
 // One album of the catalogue, filed under an artist, either a new release or not.
 struct Album {
-    QString Artist;
-    QString Album;
-    bool Novinka = false;
+    QString artist;
+    QString title;
+    bool isNew = false;
 };

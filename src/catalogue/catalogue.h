@@ -10,6 +10,6 @@
 // the contact e-mail. Records have no identity beyond their position; duplicates are kept.
 // The database name is not held here but by the status bar's owner panel (see StatusBar).
 struct Catalogue {
-    std::vector<Album> Albums;
-    QString ContactEmail;
+    std::vector<Album> albums;
+    QString contactEmail;
 };

@@ -407,22 +407,22 @@ std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const
     out.reserve(qsizetype(albums.size()) * 72 + 128);
     const QString* checkedArtist = nullptr; // albums of one artist usually share one string
     for (const Album& a : albums) {
-        if (!checkedArtist || !checkedArtist->isSharedWith(a.Artist)) {
-            if (const QString why = artistProblem(a.Artist, false, compare); !why.isEmpty()) {
+        if (!checkedArtist || !checkedArtist->isSharedWith(a.artist)) {
+            if (const QString why = artistProblem(a.artist, false, compare); !why.isEmpty()) {
                 if (problem)
                     *problem = QStringLiteral("Album „%1 - %2“: položka artist %3.")
-                                   .arg(a.Artist, a.Album, why);
+                                   .arg(a.artist, a.title, why);
                 return std::nullopt;
             }
-            checkedArtist = &a.Artist;
+            checkedArtist = &a.artist;
         }
-        if (!appendField(out, a.Artist) || !appendField(out, a.Album)) {
-            const bool artistBad = !valueProblem(a.Artist, false).isEmpty();
-            describeProblem(artistBad ? a.Artist : a.Album,
-                            QStringLiteral("Album „%1 - %2“").arg(a.Artist, a.Album), problem);
+        if (!appendField(out, a.artist) || !appendField(out, a.title)) {
+            const bool artistBad = !valueProblem(a.artist, false).isEmpty();
+            describeProblem(artistBad ? a.artist : a.title,
+                            QStringLiteral("Album „%1 - %2“").arg(a.artist, a.title), problem);
             return std::nullopt;
         }
-        out += a.Novinka ? "#TRUE#\r\n" : "#FALSE#\r\n";
+        out += a.isNew ? "#TRUE#\r\n" : "#FALSE#\r\n";
     }
     out += "\"#DataOwner\",";
     if (!appendField(out, owner)) {
@@ -461,6 +461,9 @@ LoadResult loadDataFile(const QString& path, const TextCompare& compare) {
     return result;
 }
 
+namespace {
+
+// Writes bytes to an open device in pieces of at most 64 KiB, checking every write.
 bool writeAll(QIODevice& device, const QByteArray& bytes) {
     constexpr qsizetype kPiece = 64 * 1024;
     qsizetype done = 0;
@@ -473,6 +476,8 @@ bool writeAll(QIODevice& device, const QByteArray& bytes) {
     }
     return true;
 }
+
+} // namespace
 
 namespace {
 

@@ -11,8 +11,6 @@
 #include <optional>
 #include <vector>
 
-class QIODevice;
-
 // What the data file Velbor.dat holds. One line per record, three fields separated by commas:
 //   "Artist","Album",#TRUE#          an album (#TRUE# marks a new release, #FALSE# the others)
 //   "#DataOwner","name",#FALSE#      the database name
@@ -63,7 +61,3 @@ LoadResult loadDataFile(const QString& path, const TextCompare& compare = TextCo
 // in Czech into error.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keepBackup,
                          QString* error);
-
-// Writes bytes to an open device in pieces of at most 64 KiB, checking every write. Returns false
-// on the first failure.
-bool writeAll(QIODevice& device, const QByteArray& bytes);

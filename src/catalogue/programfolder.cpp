@@ -25,11 +25,7 @@ QString withTrailingSeparator(const QString& folder) {
     return folder.endsWith(u'/') ? folder : folder + u'/';
 }
 
-QString Cesta() {
-    return withTrailingSeparator(programFolder());
-}
-
-bool FileExist(const QString& path) {
+bool isReadableFile(const QString& path) {
     // A regular file only: opening a named pipe would wait for a writer forever, and a device
     // never ends.
     if (!QFileInfo(path).isFile())

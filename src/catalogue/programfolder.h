@@ -2,12 +2,10 @@
 
 #include <QString>
 
-// The folder that holds the program, with exactly one "/" at its end; file names are appended to
-// it directly.
-QString Cesta();
-// The same folder as the platform reports it: no trailing "/" except for the root.
+// The folder that holds the program, as the platform reports it: no trailing "/" except for the
+// root.
 QString programFolder();
-// Makes Cesta() and programFolder() report another folder (tests).
+// Makes programFolder() report another folder (tests).
 void setProgramFolderForTesting(const QString& folder);
 
 // Appends one "/" to folder unless it ends with one already.
@@ -16,7 +14,7 @@ QString withTrailingSeparator(const QString& folder);
 // True when the file at path can be opened for reading. Any failure (missing, a folder or
 // anything else that is no regular file, no access) gives false; the file is neither read nor
 // changed.
-bool FileExist(const QString& path);
+bool isReadableFile(const QString& path);
 
 // False only when there is certainly nothing at path. Where the path cannot be looked at (a
 // folder on the way without the search right), something may be there: true.

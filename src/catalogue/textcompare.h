@@ -52,8 +52,6 @@ public:
     // together with its neighbour (as Czech sorts "ch" as one letter).
     bool fastKeysJoinAfter(char16_t c) const;
 
-    QString localeName() const { return m_locale; }
-
     // An independent copy for another thread: one instance must not be used by two threads at
     // once.
     std::unique_ptr<TextCompare> clone() const;

@@ -22,7 +22,7 @@ QByteArray cp1250(const QString& text) {
 QString describe(const DataFileContent& c) {
     QStringList parts;
     for (const Album& a : c.albums)
-        parts << a.Artist + u'|' + a.Album + (a.Novinka ? u"|T"_s : u"|F"_s);
+        parts << a.artist + u'|' + a.title + (a.isNew ? u"|T"_s : u"|F"_s);
     QString s = parts.join(u'/');
     if (c.owner)
         s += u" owner="_s + *c.owner;
@@ -186,9 +186,9 @@ private Q_SLOTS:
         QCOMPARE(c.contactEmail, u"first@half.cz"_s);
         QCOMPARE(qsizetype(c.albums.size()), qsizetype(lines - broken.size() - 3));
         for (size_t k = 1; k < c.albums.size(); ++k) // file order kept across the seam
-            QVERIFY(c.albums[k - 1].Album.mid(10).toInt() < c.albums[k].Album.mid(10).toInt());
-        QCOMPARE(c.albums.back().Album, u"Album číř %1"_s.arg(lines));
-        QCOMPARE(c.albums.back().Novinka, lines % 4 == 0);
+            QVERIFY(c.albums[k - 1].title.mid(10).toInt() < c.albums[k].title.mid(10).toInt());
+        QCOMPARE(c.albums.back().title, u"Album číř %1"_s.arg(lines));
+        QCOMPARE(c.albums.back().isNew, lines % 4 == 0);
     }
 
     // Whatever was loaded is saved back byte for byte.

@@ -4,7 +4,7 @@
 
 #include "folderfixture.h"
 
-#include "editing/editing.h"
+#include "commands/editing.h"
 
 #include <sys/stat.h>
 
@@ -90,8 +90,8 @@ private Q_SLOTS:
         else
             QVERIFY(writeFile(f.dataFile(), file));
 
-        formLoad(f.ctx);
-        QCOMPARE(f.ctx.catalogue.Albums.size(), size_t(albums));
+        startUp(f.ctx);
+        QCOMPARE(f.ctx.catalogue.albums.size(), size_t(albums));
         QCOMPARE(f.tree.nodeCount(), qsizetype(albums ? albums + 1 : 0));
         QCOMPARE(f.prompts.log.size(), box.isEmpty() ? 0 : 1);
         for (const QString& fragment : std::as_const(box))
@@ -152,7 +152,7 @@ private Q_SLOTS:
         FolderFixture f;
         const QByteArray old = "\"Kapela\",\"Album\",#FALSE#\r\n" + kSpecials;
         QVERIFY(writeFile(f.dataFile(), old));
-        formLoad(f.ctx);
+        startUp(f.ctx);
         f.prompts.inputs = {typed, u"Nové"_s};
         if (command == u"artist") {
             f.view.selectNode(nullptr);

@@ -117,11 +117,11 @@ private Q_SLOTS:
         };
         if (!loaded)
             QVERIFY(takeRights());
-        formLoad(f.ctx);
+        startUp(f.ctx);
         QCOMPARE(f.prompts.log,
                  loaded ? QStringList() : QStringList{u"message(x): Datový soubor neexistuje!"_s});
-        QCOMPARE(f.ctx.catalogue.Albums.size(), loaded ? size_t(3) : size_t(0));
-        f.ctx.catalogue.Albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
+        QCOMPARE(f.ctx.catalogue.albums.size(), loaded ? size_t(3) : size_t(0));
+        f.ctx.catalogue.albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
         f.ctx.backupBeforeSave = backup;
         if (loaded)
             QVERIFY(takeRights());

@@ -52,12 +52,12 @@ private Q_SLOTS:
         QFETCH(int, stride);
         FolderFixture f;
         QVERIFY(writeFile(f.dataFile(), old));
-        formLoad(f.ctx);
+        startUp(f.ctx);
         QVERIFY(f.prompts.log.isEmpty());
-        f.ctx.catalogue.Albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
+        f.ctx.catalogue.albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
         f.ctx.backupBeforeSave = backup;
-        const QByteArray updated = formatDataFile(f.ctx.catalogue.Albums, databaseName(f.status),
-                                                  f.ctx.catalogue.ContactEmail)
+        const QByteArray updated = formatDataFile(f.ctx.catalogue.albums, databaseName(f.status),
+                                                  f.ctx.catalogue.contactEmail)
                                        .value();
         // Whole files need this many bytes: the backup first, then the new file.
         const qsizetype needed = backup ? std::max(old.size(), updated.size()) : updated.size();

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "catalogue/album.h"
+#include "catalogue/textcompare.h"
+
+#include <QAbstractItemModel>
+#include <QFont>
+#include <QIcon>
+
+#include <memory>
+#include <vector>
+
+// An artist node or an album node; each shows its own picture.
+enum class NodeKind : quint8 { Album, Artist };
+
+struct TreeNode {
+    QString text;
+    TreeNode* parent = nullptr;
+    std::vector<TreeNode*> children; // in display order
+    // The node collection: every node in the order it was added to the tree.
+    TreeNode* prevAdded = nullptr;
+    TreeNode* nextAdded = nullptr;
+    int row = 0;     // position among its parent's children (or among the artists)
+    quint32 seq = 0; // when it was added, for "the first one added wins" among equal names
+    NodeKind kind = NodeKind::Album;
+    bool bold = false;
+    bool checked = false;
+    bool sortsChildren = false;
+};
+
+// The catalogue tree: artists at the root, in the program's text order, with their albums
+// beneath. An artist node is found by its name (compared as the program compares names); two
+// artist nodes of one name cannot exist. Albums are identified by their artist node and their own
+// text, so a "\" or any other character in a name can never make two albums collide.
+class CatalogueTree : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    explicit CatalogueTree(const TextCompare& compare = TextCompare::program(),
+                           QObject* parent = nullptr);
+    ~CatalogueTree() override;
+
+    // Builds the whole tree from the catalogue in one step: every album (or only the new
+    // releases) under its artist, the artists and each artist's albums in text order, a second
+    // album of the same artist and name left out. Returns the first artist, or nullptr.
+    TreeNode* rebuild(const std::vector<Album>& albums, bool newReleasesOnly);
+
+    // Adds a root artist node in its sorted place. Returns nullptr, adding nothing, when an
+    // artist node of that name exists already.
+    TreeNode* addArtist(const QString& name, bool sortsChildren = false);
+    // Adds an album node under artist: in its sorted place when the artist sorts its children,
+    // at the end otherwise.
+    TreeNode* addAlbum(TreeNode* artist, const QString& name, bool bold);
+    // Removes the node and its children.
+    void removeNode(TreeNode* node);
+
+    TreeNode* artistNode(QStringView name) const;
+    const std::vector<TreeNode*>& artists() const { return m_roots; }
+    TreeNode* firstAdded() const { return m_firstAdded; }
+    qsizetype nodeCount() const { return m_count; }
+
+    void setBold(TreeNode* node, bool bold);
+    void setChildrenChecked(TreeNode* node, bool checked);
+    void checkAll();
+    void clearAllBold();
+
+    QModelIndex indexOf(const TreeNode* node) const;
+    static TreeNode* nodeAt(const QModelIndex& index);
+
+    void setImages(const QIcon& album, const QIcon& artist);
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+Q_SIGNALS:
+    // The user changed the check box of node.
+    void nodeCheckChanged(TreeNode* node);
+
+private:
+    void dropAll();
+    TreeNode* newNode(const QString& text, NodeKind kind, TreeNode* parent);
+    void unlinkAdded(TreeNode* node);
+    void renumber(std::vector<TreeNode*>& list, size_t from);
+    std::vector<TreeNode*>& siblingsOf(TreeNode* parent) {
+        return parent ? parent->children : m_roots;
+    }
+    size_t sortedPosition(const std::vector<TreeNode*>& list, QStringView text) const;
+    // Sorts the albums of every artist (on several threads for a large tree) and leaves out the
+    // later ones of equal name.
+    void sortAllChildren();
+    void emitChildrenChanged(TreeNode* parent, int role);
+
+    const TextCompare& m_compare;
+    // Nodes live in chunks that never move; a removed node stays unused until the next rebuild.
+    static constexpr size_t kChunkSize = 4096;
+    std::vector<std::unique_ptr<TreeNode[]>> m_chunks;
+    size_t m_chunkUsed = kChunkSize;
+    std::vector<TreeNode*> m_roots;
+    TreeNode* m_firstAdded = nullptr;
+    TreeNode* m_lastAdded = nullptr;
+    qsizetype m_count = 0;
+    quint32 m_nextSeq = 0;
+    QIcon m_albumIcon;
+    QIcon m_artistIcon;
+    QFont m_boldFont;
+};

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "catalogue/catalogue.h"
+
+#include <QString>
+
+class CatalogueTree;
+class Prompts;
+class TreeView;
+class StatusBar;
+class FileDialog;
+class Mailer;
+
+// Everything a command of the main window works on: the catalogue, the tree, the ports to the
+// screen and the state of the menus. The window fills it once; tests build it with doubles.
+struct AppContext {
+    Catalogue catalogue;
+    CatalogueTree& tree;
+    Prompts& prompts;
+    TreeView& view;
+    StatusBar& status;
+    FileDialog* fileDialog = nullptr;
+    Mailer* mailer = nullptr;
+
+    // The main window's caption (the find prompt is titled with it).
+    QString caption = QStringLiteral("MP3 Velbor");
+
+    // Menu state: the current view ("Novinky" checked), the Editing menu shown, and
+    // "Přidané album bude novinka" checked.
+    bool newReleasesOnly = false;
+    bool editingVisible = false;
+    bool addAsNew = true;
+
+    // The loaded data file had lines that could not be kept, or was not Windows-1250: the next
+    // save keeps the old file as Velbor.dat.bak.
+    bool backupBeforeSave = false;
+    // Something stands at the data file's place that could not be read: saving would destroy it.
+    bool dataFileUnreadable = false;
+};

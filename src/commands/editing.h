@@ -1,0 +1,16 @@
+#pragma once
+
+struct AppContext;
+
+// The commands of the Editing menu. Each patches the tree and the catalogue side by side; none
+// rebuilds the tree or writes to disk.
+void addAlbum(AppContext& ctx);            // "Přidat album..." (Insert)
+void toggleAddAsNew(AppContext& ctx);      // "Přidané album bude novinka"
+void addArtist(AppContext& ctx);           // "Přidat artist..." (Shift+Insert)
+void deleteAlbum(AppContext& ctx);         // "Odstranit album..."
+void deleteArtist(AppContext& ctx);        // "Odstranit artist..."
+void markNewRelease(AppContext& ctx);      // "Přidat status novinky"
+void unmarkNewRelease(AppContext& ctx);    // "Odebrat status novinky"
+void clearAllNewReleases(AppContext& ctx); // "Zrušit status všech novinek"
+void changeDatabaseName(AppContext& ctx);  // "Změnit název databáze"
+void changeContactEmail(AppContext& ctx);  // "Změnit kontaktní email"

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+struct TreeNode;
+
+// What the commands ask of the screen and the desktop. Each port has a Qt implementation in
+// src/gui/ and a scripted double in the tests.
+
+enum class MessageIcon { Critical, Question, Exclamation, Information };
+
+// The program's message and input boxes. Every box is titled "Velbor" unless a title is given.
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    // A box with an OK button.
+    virtual void message(const QString& text, MessageIcon icon, const QString& title = {}) = 0;
+    // The program's Yes/No question: question icon, Yes the default; true only for Yes.
+    virtual bool askYesNo(const QString& question) = 0;
+    // An input box with an empty field. Cancel gives the empty text, as OK on an empty field does.
+    virtual QString input(const QString& prompt, const QString& title = {}) = 0;
+};
+
+// What the commands ask of the tree view; the nodes themselves live in CatalogueTree.
+class TreeView {
+public:
+    virtual ~TreeView() = default;
+    virtual TreeNode* selectedNode() const = 0;
+    virtual void selectNode(TreeNode* node) = 0;
+    virtual void expand(TreeNode* node) = 0;
+    // Expands every ancestor of node and scrolls it into view.
+    virtual void ensureVisible(TreeNode* node) = 0;
+    // Expands every node that has children.
+    virtual void expandAll() = 0;
+    // No drawing between false and true; around bulk work.
+    virtual void setDrawing(bool on) = 0;
+};
+
+// The status bar's two panels: the album count and the database name. The database-name panel is
+// the one holder of the database name.
+enum class StatusPanel { AlbumCount, DatabaseName };
+
+class StatusBar {
+public:
+    virtual ~StatusBar() = default;
+    virtual QString text(StatusPanel panel) const = 0;
+    virtual void setText(StatusPanel panel, const QString& text) = 0;
+    virtual int width() const = 0;
+    virtual int panelWidth(StatusPanel panel) const = 0;
+    virtual void setPanelWidth(StatusPanel panel, int width) = 0;
+};
+
+// A file-save dialog: where to put a file the program writes.
+struct SaveRequest {
+    QString title;
+    QString folder;       // where the dialog opens
+    QString proposedName; // the file name filled in
+    // Name filters as Qt writes them ("Textové soubory (*.txt)"); the first is selected.
+    QStringList filters;
+    QString defaultSuffix; // added to a name typed without one
+};
+
+class FileDialog {
+public:
+    virtual ~FileDialog() = default;
+    // Modal. The chosen path (an existing file only after the user agreed to replace it), or
+    // nothing when the user cancelled.
+    virtual std::optional<QString> askSavePath(const SaveRequest& request) = 0;
+};
+
+// Handing a message to the user's own mail program, which shows it filled in for the user to send.
+enum class MailResult {
+    Handed,        // the mail program has the message
+    TooLong,       // the message is longer than the hand-off can carry
+    NoMailProgram, // no mail program could be started
+};
+
+class Mailer {
+public:
+    virtual ~Mailer() = default;
+    // One message to recipientName <address>.
+    virtual MailResult compose(const QString& recipientName, const QString& address,
+                               const QString& subject, const QString& body) = 0;
+};
+
+// Opens web pages and mailto: links with the desktop's own programs.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual void open(const QString& url) = 0;
+};

@@ -1,0 +1,175 @@
+#include "fixture.h"
+
+#include <QAbstractItemModelTester>
+#include <QHash>
+#include <QSet>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using namespace fixture;
+
+namespace {
+
+const TextCompare& czech() {
+    static const TextCompare cmp(u"cs_CZ"_s);
+    return cmp;
+}
+
+// "Artist>Album *" records (see fixture.h) separated by "/".
+std::vector<Album> albums(const QString& records) {
+    return albumsFrom(records.split(u'/', Qt::SkipEmptyParts));
+}
+
+} // namespace
+
+class TestCatalogueTree : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void rebuild_data() {
+        QTest::addColumn<QString>("catalogue");
+        QTest::addColumn<bool>("newReleasesOnly");
+        QTest::addColumn<QString>("tree");
+        QTest::addColumn<QString>("first");
+        QTest::addColumn<QString>("added"); // the node collection, in order of addition
+
+        QTest::newRow("empty") << QString() << false << QString() << QString() << QString();
+        QTest::newRow("albums sorted under one artist")
+            << u"K>c/K>a */K>b"_s << false << u"K(*a,b,c)"_s << u"K"_s << u"K c a b"_s;
+        QTest::newRow("artists in czech order, first by that order")
+            << u"Hudba>x/Chinaski>y/Cyril>z/Čechomor>w"_s << false
+            << u"Cyril(z) Čechomor(w) Hudba(x) Chinaski(y)"_s << u"Cyril"_s
+            << u"Hudba x Chinaski y Cyril z Čechomor w"_s;
+        QTest::newRow("letter case does not decide the first artist")
+            << u"Beta>1/alfa>2"_s << false << u"alfa(2) Beta(1)"_s << u"alfa"_s
+            << u"Beta 1 alfa 2"_s;
+        QTest::newRow("a duplicate album is shown once, the first one")
+            << u"A>X/A>x */A>X"_s << false << u"A(X)"_s << u"A"_s << u"A X"_s;
+        QTest::newRow("artists differing in case share a node")
+            << u"ABBA>1/abba>2"_s << false << u"ABBA(1,2)"_s << u"ABBA"_s << u"ABBA 1 2"_s;
+        QTest::newRow("new releases only")
+            << u"A>1/B>2 */A>3 */C>4"_s << true << u"A(*3) B(*2)"_s << u"A"_s << u"B 2 A 3"_s;
+        QTest::newRow("no new release: empty")
+            << u"A>1/B>2"_s << true << QString() << QString() << QString();
+        QTest::newRow("backslashes never collide")
+            << u"A>B\\C/A\\B>C/A>B\\C"_s << false << u"A(B\\C) A\\B(C)"_s << u"A"_s
+            << u"A B\\C A\\B C"_s;
+    }
+    void rebuild() {
+        QFETCH(QString, catalogue);
+        QFETCH(bool, newReleasesOnly);
+        QFETCH(QString, tree);
+        QFETCH(QString, first);
+        QFETCH(QString, added);
+        CatalogueTree model(czech());
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.rebuild(albums(u"Old>one"_s), false);
+        TreeNode* firstArtist = model.rebuild(albums(catalogue), newReleasesOnly);
+        QCOMPARE(treeText(model), tree);
+        QCOMPARE(firstArtist ? firstArtist->text : QString(), first);
+        QCOMPARE(additionOrder(model).join(u' '), added);
+        QCOMPARE(model.nodeCount(), additionOrder(model).size());
+    }
+
+    // A catalogue large enough to be sorted on several threads gives the same tree as the rules
+    // say: each artist once, its albums in order, of equal names the first one added.
+    void largeCatalogue() {
+        std::vector<Album> input;
+        QHash<QString, QString> firstSpelling; // lower-case "artist|album" -> first spelling
+        QSet<QString> artists;
+        for (int i = 0; i < 150000; ++i) {
+            const qint64 a = (qint64(i) * 7919) % 300, b = (qint64(i) * 104729) % 900;
+            QString artist = QStringLiteral("Artist %1").arg(a);
+            QString album = QStringLiteral("Album %1").arg(b);
+            if (i % 3 == 0)
+                album = album.toUpper();
+            if (i % 5 == 0)
+                artist = artist.toLower();
+            input.push_back(Album{artist, album, i % 10 == 0});
+            artists.insert(artist.toLower());
+            const QString key = artist.toLower() + u'|' + album.toLower();
+            if (!firstSpelling.contains(key))
+                firstSpelling.insert(key, album);
+        }
+        CatalogueTree model(czech());
+        model.rebuild(input, false);
+        QCOMPARE(qsizetype(model.artists().size()), artists.size());
+        qsizetype albums = 0;
+        for (const TreeNode* artist : model.artists()) {
+            for (size_t i = 0; i < artist->children.size(); ++i) {
+                const TreeNode* album = artist->children[i];
+                QCOMPARE(album->parent, artist);
+                QCOMPARE(album->row, int(i));
+                if (i > 0)
+                    QVERIFY(czech().less(artist->children[i - 1]->text, album->text));
+                QCOMPARE(album->text, firstSpelling.value(artist->text.toLower() + u'|' +
+                                                          album->text.toLower()));
+            }
+            albums += qsizetype(artist->children.size());
+        }
+        QCOMPARE(albums, firstSpelling.size());
+        QCOMPARE(model.nodeCount(), albums + model.artists().size());
+        QCOMPARE(additionOrder(model).size(), model.nodeCount());
+    }
+
+    void editsKeepTheModelConsistent() {
+        CatalogueTree model(czech());
+        QAbstractItemModelTester tester(&model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        model.rebuild(albums(u"Beta>b/Delta>d"_s), false);
+
+        TreeNode* alfa = model.addArtist(u"Alfa"_s);
+        QVERIFY(alfa);
+        QVERIFY(!model.addArtist(u"ALFA"_s)); // the key exists already
+        QVERIFY(!model.addArtist(u"beta"_s));
+        TreeNode* gama = model.addArtist(u"Gama"_s);
+        QCOMPARE(treeText(model), u"Alfa() Beta(b) Delta(d) Gama()"_s);
+
+        // Unsorted (user-added) artist: albums in the order added; sorted one: in place.
+        model.addAlbum(alfa, u"z"_s, false);
+        model.addAlbum(alfa, u"a"_s, true);
+        TreeNode* beta = model.artistNode(u"BETA");
+        QVERIFY(beta);
+        model.addAlbum(beta, u"a"_s, false);
+        model.addAlbum(beta, u"c"_s, false);
+        QCOMPARE(treeText(model), u"Alfa(z,*a) Beta(a,b,c) Delta(d) Gama()"_s);
+        for (const auto& list : {model.artists(), beta->children})
+            for (size_t i = 0; i < list.size(); ++i)
+                QCOMPARE(list[i]->row, int(i));
+
+        model.removeNode(beta->children[1]);
+        model.removeNode(gama);
+        QCOMPARE(treeText(model), u"Alfa(z,*a) Beta(a,c) Delta(d)"_s);
+        QVERIFY(!model.artistNode(u"Gama"));
+        QVERIFY(model.addArtist(u"gama"_s)); // its key is free again
+        QCOMPARE(additionOrder(model), (QStringList{u"Beta"_s, u"Delta"_s, u"d"_s, u"Alfa"_s,
+                                                    u"z"_s, u"a"_s, u"a"_s, u"c"_s, u"gama"_s}));
+
+        // Removing an artist takes its albums out of the node collection too.
+        model.removeNode(alfa);
+        QVERIFY(!additionOrder(model).contains(u"z"_s));
+        QCOMPARE(model.nodeCount(), additionOrder(model).size());
+    }
+
+    // Only the user's change of a check box is announced; album nodes have one, and their icon.
+    void checkBoxesAndIcons() {
+        CatalogueTree model(czech());
+        model.rebuild(albums(u"A>1 */B>3 *"_s), false);
+        TreeNode* a = model.artists()[0];
+        QList<TreeNode*> announced;
+        connect(&model, &CatalogueTree::nodeCheckChanged, this,
+                [&](TreeNode* n) { announced.append(n); });
+        QVERIFY(model.setData(model.indexOf(a), Qt::Checked, Qt::CheckStateRole));
+        model.checkAll();
+        QCOMPARE(announced, QList<TreeNode*>{a});
+        model.clearAllBold();
+        QCOMPARE(treeText(model), u"[x]A([x]1) [x]B([x]3)"_s);
+        QCOMPARE(a->kind, NodeKind::Artist);
+        const QModelIndex album = model.indexOf(a->children[0]);
+        QCOMPARE(a->children[0]->kind, NodeKind::Album);
+        QVERIFY(model.flags(album) & Qt::ItemIsUserCheckable);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCatalogueTree)
+#include "tst_cataloguetree.moc"
