@@ -1,18 +1,36 @@
+#include "catalogue/programfolder.h"
 #include "gui/mainwindow.h"
 #include "gui/qttranslation.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Velbor"));
+    // The name gives the user's data folder of a system-wide install: ~/.local/share/velbor.
+    QApplication::setApplicationName(QStringLiteral("velbor"));
+    QApplication::setApplicationVersion(QStringLiteral(VELBOR_VERSION));
     QApplication::setApplicationDisplayName(QStringLiteral("MP3 Velbor"));
-    QApplication::setDesktopFileName(QStringLiteral("velbor"));
+    QApplication::setDesktopFileName(QStringLiteral("cz.velbor.Velbor"));
 
-    // The program speaks Czech: Qt's own buttons and dialogs too.
+    // The program speaks Czech: Qt's own buttons and dialogs too, and the help text.
     QTranslator qtCzech;
     installQtCzech(qtCzech);
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("MP3 Velbor – katalog MP3 alb."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption catalogue(
+        QStringLiteral("catalogue"),
+        QStringLiteral("Otevře katalog ze souboru <soubor> místo souboru Velbor.dat. Záloha "
+                       "se ukládá do jeho složky a export ji nabízí jako výchozí."),
+        QStringLiteral("soubor"));
+    parser.addOption(catalogue);
+    parser.process(app);
+    if (parser.isSet(catalogue))
+        setCatalogueFile(parser.value(catalogue));
 
     MainWindow window;
     window.load();

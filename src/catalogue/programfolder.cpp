@@ -3,13 +3,16 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <cerrno>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 QString s_testFolder;
-}
+QString s_catalogueFile;
+} // namespace
 
 QString programFolder() {
     if (!s_testFolder.isEmpty())
@@ -19,6 +22,29 @@ QString programFolder() {
 
 void setProgramFolderForTesting(const QString& folder) {
     s_testFolder = folder;
+}
+
+CatalogueLocation catalogueLocation() {
+    if (!s_catalogueFile.isEmpty())
+        return {s_catalogueFile, false};
+    const QString folder = programFolder();
+    const QString beside = withTrailingSeparator(folder) + QStringLiteral("Velbor.dat");
+    // access() rather than the permission bits: a read-only file system counts as closed, and
+    // root may write anywhere else.
+    if (mayExist(beside) || ::access(QFile::encodeName(folder).constData(), W_OK) == 0)
+        return {beside, false};
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (data.isEmpty())
+        return {beside, false};
+    return {withTrailingSeparator(data) + QStringLiteral("Velbor.dat"), true};
+}
+
+QString catalogueFolder() {
+    return QFileInfo(catalogueLocation().path).absolutePath();
+}
+
+void setCatalogueFile(const QString& file) {
+    s_catalogueFile = file.isEmpty() ? QString() : QFileInfo(file).absoluteFilePath();
 }
 
 QString withTrailingSeparator(const QString& folder) {

@@ -4,7 +4,7 @@
 
 #include <QFileInfo>
 
-CDialogs::CDialogs(FileDialog* dialog) : m_dialog(dialog), m_initialDirectory(programFolder()) {}
+CDialogs::CDialogs(FileDialog* dialog) : m_dialog(dialog), m_initialDirectory(catalogueFolder()) {}
 
 QStringList CDialogs::nameFilters(const QString& filter) {
     const QStringList parts = filter.split(u'|');

@@ -6,7 +6,7 @@
 
 // The file-save dialog behind plain properties: set the properties, call showSave(), read the
 // chosen path back. A new object carries the export's settings: "mp3.txt" proposed in the
-// program's folder, the text-file filter, the title "Exportovat zaškrtnuté".
+// catalogue's folder, the text-file filter, the title "Exportovat zaškrtnuté".
 class CDialogs {
 public:
     // dialog shows the dialog; without one showSave() returns false.

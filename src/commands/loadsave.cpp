@@ -7,10 +7,12 @@
 #include "catalogue/datafile.h"
 #include "catalogue/programfolder.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
 
 QString dataFilePath() {
-    return withTrailingSeparator(programFolder()) + QStringLiteral("Velbor.dat");
+    return catalogueLocation().path;
 }
 
 namespace {
@@ -52,7 +54,12 @@ QString skippedLinesText(const QList<qsizetype>& lines) {
 }
 
 void loadCatalogue(AppContext& ctx) {
-    const QString path = dataFilePath();
+    const CatalogueLocation location = catalogueLocation();
+    const QString& path = location.path;
+    // A new user of a system-wide install has no catalogue yet: an empty start, the first save
+    // creates it.
+    if (location.homeDefault && !mayExist(path))
+        return;
     LoadResult loaded;
     if (isReadableFile(path))
         loaded = loadDataFile(path);
@@ -115,8 +122,11 @@ void saveCatalogue(AppContext& ctx) {
         ctx.prompts.message(failed.arg(problem), MessageIcon::Critical);
         return;
     }
+    const CatalogueLocation location = catalogueLocation();
+    if (location.homeDefault)
+        QDir().mkpath(QFileInfo(location.path).path());
     QString error;
-    if (!writeFileAtomically(dataFilePath(), *bytes, ctx.backupBeforeSave, &error)) {
+    if (!writeFileAtomically(location.path, *bytes, ctx.backupBeforeSave, &error)) {
         ctx.prompts.message(failed.arg(error + u'.'), MessageIcon::Critical);
         return;
     }

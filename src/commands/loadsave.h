@@ -5,7 +5,8 @@
 struct AppContext;
 class StatusBar;
 
-// Velbor.dat in the program's folder.
+// The catalogue file: catalogueLocation()'s path (Velbor.dat in the program's folder, or the
+// user's own one for a system-wide install, or the file given with --catalogue).
 QString dataFilePath();
 
 // The database name held by the database-name panel: its text less "Databáze: ".

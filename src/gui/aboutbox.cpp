@@ -1,5 +1,7 @@
 #include "aboutbox.h"
 
+#include "commands/loadsave.h"
+
 #include <QEvent>
 #include <QIcon>
 #include <QLabel>
@@ -46,6 +48,9 @@ AboutBox::AboutBox(Shell& shell, QWidget* parent)
 
     m_notice = textLabel(this, QStringLiteral("notice"), notice());
     m_notice->setGeometry(twips(120, 120, 2415, 255));
+    // Which catalogue is open, for whoever wonders where the albums are kept.
+    m_notice->setToolTip(catalogueNote());
+    setToolTip(catalogueNote());
 
     m_logo = new QLabel(this);
     m_logo->setObjectName(QStringLiteral("logo"));
@@ -88,6 +93,10 @@ AboutBox::AboutBox(Shell& shell, QWidget* parent)
 
 QString AboutBox::notice() {
     return QStringLiteral("MP3 Velbor " VELBOR_VERSION " – katalog alb");
+}
+
+QString AboutBox::catalogueNote() {
+    return QStringLiteral("Katalog: %1").arg(dataFilePath());
 }
 
 QString AboutBox::makerName() {

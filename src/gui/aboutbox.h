@@ -18,6 +18,8 @@ public:
     explicit AboutBox(Shell& shell, QWidget* parent = nullptr);
 
     static QString notice();
+    // "Katalog: " and the path of the open catalogue file: the tooltip of the box and the notice.
+    static QString catalogueNote();
     static QString makerName();
     static QString webPage();
     static QString mailLink();

@@ -12,7 +12,7 @@ class TestCDialogs : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { setProgramFolderForTesting(u"/opt/velbor"_s); }
+    void initTestCase() { setCatalogueFile(u"/opt/velbor/Velbor.dat"_s); }
 
     void nameFilters_data() {
         QTest::addColumn<QString>("filter");

@@ -1,5 +1,6 @@
 // The About box offscreen: its layout and texts, the focus and the keys that close it, and the
 // targets its links hand to the shell.
+#include "catalogue/programfolder.h"
 #include "gui/aboutbox.h"
 #include "gui/mainwindow.h"
 
@@ -96,6 +97,17 @@ private Q_SLOTS:
         QCOMPARE(logo->pixmap().deviceIndependentSize().toSize(), QSize(160, 60));
         for (QLabel* link : {maker, logo})
             QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
+    }
+
+    // Which file is open shows as the tooltip of the box and its notice.
+    void showsTheOpenCatalogue() {
+        setCatalogueFile(u"/home/jan/Moje sbírka.dat"_s);
+        RecordingShell shell;
+        AboutBox box(shell);
+        setCatalogueFile(QString());
+        const QString note = u"Katalog: /home/jan/Moje sbírka.dat"_s;
+        QCOMPARE(box.toolTip(), note);
+        QCOMPARE(child(&box, u"notice"_s)->toolTip(), note);
     }
 
     void links_data() {

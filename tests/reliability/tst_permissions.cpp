@@ -4,6 +4,8 @@
 
 #include "folderfixture.h"
 
+#include "commands/cdialogs.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
@@ -64,6 +66,7 @@ class TestPermissions : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         TextCompare::setProgramLocale(u"cs_CZ"_s);
+        QCoreApplication::setApplicationName(u"velbor"_s);
         if (::geteuid() != 0)
             return;
         if (const QString setpriv = QStandardPaths::findExecutable(u"setpriv"_s);
@@ -147,6 +150,57 @@ private Q_SLOTS:
                     .contains("\"Nov\xFD\",\"\xC8"
                               "erstv\xE9\",#TRUE#\r\n"));
         QCOMPARE(QFile::exists(f.backupFile()), backup);
+    }
+
+    // Where the catalogue is kept: beside the program when anything of its name is there or the
+    // folder is writable (a missing one is reported, as ever); else in the user's data folder,
+    // which a first start finds empty without a word and the first save creates. The backup and
+    // the report's folder go with the catalogue.
+    void catalogueLocation_data() {
+        QTest::addColumn<int>("folderMode");
+        QTest::addColumn<bool>("beside"); // a Velbor.dat beside the program
+        QTest::addColumn<bool>("home");   // the catalogue is the user's own
+        QTest::newRow("writable folder, no catalogue") << 0755 << false << false;
+        QTest::newRow("closed folder with a catalogue") << 0555 << true << false;
+        QTest::newRow("closed folder, no catalogue") << 0555 << false << true;
+    }
+    void catalogueLocation() {
+        if (ranAsNobody())
+            return;
+        QFETCH(int, folderMode);
+        QFETCH(bool, beside);
+        QFETCH(bool, home);
+        QTemporaryDir data;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
+        RightsFixture f;
+        if (beside)
+            QVERIFY(writeFile(f.dataFile(), kSample));
+        QVERIFY(setMode(f.dir.path(), folderMode));
+        const QString file = home ? data.filePath(u"velbor/Velbor.dat"_s) : f.dataFile();
+        QCOMPARE(dataFilePath(), file);
+        QCOMPARE(CDialogs(nullptr).initialDirectory(), QFileInfo(file).path());
+
+        startUp(f.ctx);
+        QCOMPARE(f.prompts.log, beside || home
+                                    ? QStringList()
+                                    : QStringList{u"message(x): Datový soubor neexistuje!"_s});
+        QCOMPARE(f.ctx.catalogue.albums.size(), beside ? size_t(3) : size_t(0));
+        if (beside)
+            return; // saving into the closed folder: withoutRights
+        f.ctx.catalogue.albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
+        QCOMPARE(f.save(), kSaved);
+
+        // The next start reads what was saved; a backup is kept beside it.
+        Fixture again;
+        startUp(again.ctx);
+        QCOMPARE(again.prompts.log, QStringList());
+        QCOMPARE(again.ctx.catalogue.albums.size(), size_t(1));
+        again.ctx.backupBeforeSave = true;
+        again.prompts.answers = {true};
+        saveCatalogue(again.ctx);
+        QCOMPARE(again.prompts.log.last(), kSaved);
+        QVERIFY(QFile::exists(file + u".bak"_s));
+        QCOMPARE(QFile::exists(f.dataFile()), !home);
     }
 };
 
