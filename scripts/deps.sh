@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building, running and testing MP3 Velbor need, when they
-# are missing. Usage: scripts/deps.sh [run|test|bench|fuzz|valgrind|artwork]...
+# are missing. Usage: scripts/deps.sh [run|test|package|bench|fuzz|valgrind|artwork]...
 set -euo pipefail
 
 packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libicu-dev xdg-utils)
 for what in "$@"; do
     case "$what" in
     run) ;;
-    test) packages+=(xvfb xdotool x11-utils imagemagick desktop-file-utils util-linux) ;;
+    test) packages+=(xvfb xdotool x11-utils imagemagick desktop-file-utils util-linux
+        dpkg-dev file appstream lintian) ;;
+    package) packages+=(dpkg-dev file) ;;
     bench) packages+=(libbenchmark-dev xvfb xdotool x11-utils) ;;
     fuzz) packages+=(clang libclang-rt-14-dev) ;;
     valgrind) packages+=(valgrind) ;;

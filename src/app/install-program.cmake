@@ -1,6 +1,7 @@
 # Install-time part of the program's installation, run by `cmake --install` after the binary and
-# the icons are in place. Expects VELBOR_PROGRAM_DIR, VELBOR_BIN_DIR, VELBOR_APPLICATIONS_DIR
-# (relative to the install prefix), VELBOR_SAMPLE_DATA and VELBOR_DESKTOP_TEMPLATE.
+# the icons are in place: the launcher and the desktop file. Expects VELBOR_PROGRAM_DIR,
+# VELBOR_BIN_DIR, VELBOR_APPLICATIONS_DIR (relative to the install prefix), VELBOR_DESKTOP_FILE
+# (its name) and VELBOR_DESKTOP_TEMPLATE.
 #
 # The prefix is read here, at install time, so that `cmake --install --prefix DIR` puts the right
 # paths into the desktop file; DESTDIR is honoured for staged installs.
@@ -8,18 +9,6 @@
 set(prefix "${CMAKE_INSTALL_PREFIX}")
 set(staged "$ENV{DESTDIR}${prefix}")
 set(program "${prefix}/${VELBOR_PROGRAM_DIR}/velbor")
-
-# The catalogue lives beside the program. The sample goes there only when there is none yet: a
-# reinstall or an upgrade must never replace the user's catalogue. It is left out of the install
-# manifest on purpose, so that removing the installed files does not remove the catalogue.
-set(data "${staged}/${VELBOR_PROGRAM_DIR}/Velbor.dat")
-if(EXISTS "${data}" OR IS_SYMLINK "${data}")
-    message(STATUS "Keeping: ${data}")
-else()
-    message(STATUS "Installing: ${data} (the sample catalogue)")
-    file(COPY_FILE "${VELBOR_SAMPLE_DATA}" "${data}")
-    file(CHMOD "${data}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-endif()
 
 # The launcher in the bin folder: a relative symbolic link to the program, which still finds its
 # own folder (and Velbor.dat) through the link.
@@ -47,7 +36,7 @@ if(exec MATCHES "[] \t\"'\\\\><~|&;$*?#()`[]")
     set(exec "\"${exec}\"")
 endif()
 set(VELBOR_DESKTOP_EXEC "${exec}")
-set(desktop "${staged}/${VELBOR_APPLICATIONS_DIR}/velbor.desktop")
+set(desktop "${staged}/${VELBOR_APPLICATIONS_DIR}/${VELBOR_DESKTOP_FILE}")
 message(STATUS "Installing: ${desktop}")
 configure_file("${VELBOR_DESKTOP_TEMPLATE}" "${desktop}" @ONLY)
 list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${desktop}")

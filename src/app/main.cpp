@@ -20,8 +20,13 @@ int main(int argc, char* argv[]) {
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("MP3 Velbor – katalog MP3 alb."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    // Qt's own help and version options describe themselves in English.
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Zobrazí tuto nápovědu a skončí."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Zobrazí verzi programu a skončí."));
+    parser.addOption(help);
+    parser.addOption(version);
     const QCommandLineOption catalogue(
         QStringLiteral("catalogue"),
         QStringLiteral("Otevře katalog ze souboru <soubor> místo souboru Velbor.dat. Záloha "
@@ -29,6 +34,10 @@ int main(int argc, char* argv[]) {
         QStringLiteral("soubor"));
     parser.addOption(catalogue);
     parser.process(app);
+    if (parser.isSet(help))
+        parser.showHelp();
+    if (parser.isSet(version))
+        parser.showVersion();
     if (parser.isSet(catalogue))
         setCatalogueFile(parser.value(catalogue));
 

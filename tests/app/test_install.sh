@@ -34,7 +34,7 @@ done
 [ "$(identify -format '%m %wx%h' "$prefix/share/icons/hicolor/48x48/apps/velbor.png")" = \
     "PNG 48x48" ] || fail "the 48x48 icon is not a 48 x 48 PNG"
 
-desktop="$prefix/share/applications/velbor.desktop"
+desktop="$prefix/share/applications/cz.velbor.Velbor.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
 expected_exec="\"$E2E_DIR/home dir/my \\\\\$stuff/.local/lib/velbor/velbor\""
 [ "$(desktop_value "$desktop" Exec)" = "$expected_exec" ] ||
@@ -59,7 +59,7 @@ same_bytes "$program_dir/Velbor.dat" "$E2E_DIR/edited.dat"
 install_into /opt/velbor "$E2E_DIR/stage"
 [ -x "$E2E_DIR/stage/opt/velbor/lib/velbor/velbor" ] || fail "nothing staged under DESTDIR"
 [ -e "$E2E_DIR/stage/opt/velbor/lib/velbor/Velbor.dat" ] || fail "no catalogue staged"
-[ "$(desktop_value "$E2E_DIR/stage/opt/velbor/share/applications/velbor.desktop" Exec)" = \
+[ "$(desktop_value "$E2E_DIR/stage/opt/velbor/share/applications/cz.velbor.Velbor.desktop" Exec)" = \
     /opt/velbor/lib/velbor/velbor ] || fail "the staged desktop file names the staging folder"
 
 # Started through the launcher from another folder, without a catalogue of its own, the program
