@@ -66,6 +66,24 @@ LikePattern::LikePattern(QStringView pattern, const TextCompare& compare) : m_co
         m_tokens.clear();
         m_items.clear();
         m_setCache.clear();
+        return;
+    }
+    size_t plain = 0;
+    for (const Token& token : m_tokens)
+        plain += token.op != Op::Star;
+    if (plain <= kShortPattern)
+        return;
+    m_leadingStar = m_tokens.front().op == Op::Star;
+    m_trailingStar = m_tokens.back().op == Op::Star;
+    for (size_t k = 0; k < m_tokens.size();) {
+        if (m_tokens[k].op == Op::Star) {
+            ++k;
+            continue;
+        }
+        Run run{std::uint32_t(k), 0};
+        while (k < m_tokens.size() && m_tokens[k].op != Op::Star)
+            ++k, ++run.count;
+        m_runs.push_back(run);
     }
 }
 
@@ -180,6 +198,10 @@ inline bool LikePattern::tokenMatches(const Token& token, char32_t ch) const {
 bool LikePattern::matches(QStringView text) const {
     if (!m_valid)
         return false;
+    return m_runs.empty() ? matchesShort(text) : matchesLong(text);
+}
+
+bool LikePattern::matchesShort(QStringView text) const {
     const size_t m = m_tokens.size();
     const qsizetype n = text.size();
     size_t p = 0;
@@ -222,4 +244,88 @@ bool LikePattern::matches(QStringView text) const {
         t = starEnd;
         p = starToken;
     }
+}
+
+const std::uint64_t* LikePattern::runMask(size_t run, char32_t ch) const {
+    const std::uint64_t key = (std::uint64_t(run) << 32) | ch;
+    if (const auto found = m_maskIndex.find(key); found != m_maskIndex.end())
+        return m_masks.data() + found->second;
+    // Text with very many different characters must not hold on to much memory.
+    constexpr size_t kMaxMaskWords = size_t(1) << 22;
+    if (m_masks.size() > kMaxMaskWords) {
+        m_masks.clear();
+        m_maskIndex.clear();
+    }
+    const Run& r = m_runs[run];
+    const size_t offset = m_masks.size();
+    m_masks.resize(offset + (r.count + 63) / 64, 0);
+    for (std::uint32_t k = 0; k < r.count; ++k)
+        if (tokenMatches(m_tokens[r.first + k], ch))
+            m_masks[offset + k / 64] |= std::uint64_t(1) << (k % 64);
+    m_maskIndex.emplace(key, std::uint32_t(offset));
+    return m_masks.data() + offset;
+}
+
+bool LikePattern::runMatchesAt(size_t run, size_t at) const {
+    const Run& r = m_runs[run];
+    if (at + r.count > m_chars.size())
+        return false;
+    for (std::uint32_t k = 0; k < r.count; ++k)
+        if (!tokenMatches(m_tokens[r.first + k], m_chars[at + k]))
+            return false;
+    return true;
+}
+
+// Where the first place at or after from that the run matches ends, or -1. Shift-And: bit k of
+// the state says that the run's first k + 1 tokens match the characters just read.
+qsizetype LikePattern::findRun(size_t run, size_t from) const {
+    const Run& r = m_runs[run];
+    const size_t words = (r.count + 63) / 64;
+    const size_t lastWord = (r.count - 1) / 64;
+    const std::uint64_t lastBit = std::uint64_t(1) << ((r.count - 1) % 64);
+    std::vector<std::uint64_t> state(words, 0);
+    for (size_t t = from; t < m_chars.size(); ++t) {
+        const std::uint64_t* mask = runMask(run, m_chars[t]);
+        std::uint64_t carry = 1; // a match may start at every character
+        for (size_t w = 0; w < words; ++w) {
+            const std::uint64_t next = state[w] >> 63;
+            state[w] = ((state[w] << 1) | carry) & mask[w];
+            carry = next;
+        }
+        if (state[lastWord] & lastBit)
+            return qsizetype(t + 1);
+    }
+    return -1;
+}
+
+bool LikePattern::matchesLong(QStringView text) const {
+    m_chars.clear();
+    for (qsizetype i = 0; i < text.size();)
+        m_chars.push_back(nextChar(text, i));
+    const size_t n = m_chars.size();
+    size_t first = 0, last = m_runs.size();
+    size_t from = 0, to = n; // the text the middle runs must be found in
+    if (!m_leadingStar) {
+        if (!runMatchesAt(0, 0))
+            return false;
+        from = m_runs[0].count;
+        ++first;
+        if (m_runs.size() == 1 && !m_trailingStar)
+            return from == n; // no star at all
+    }
+    if (!m_trailingStar) {
+        const size_t count = m_runs.back().count;
+        if (count > n || n - count < from || !runMatchesAt(last - 1, n - count))
+            return false;
+        to = n - count;
+        --last;
+    }
+    // Between the stars each run takes the first place it fits: any later place leaves less.
+    for (size_t run = first; run < last; ++run) {
+        const qsizetype end = findRun(run, from);
+        if (end < 0 || size_t(end) > to)
+            return false;
+        from = size_t(end);
+    }
+    return true;
 }

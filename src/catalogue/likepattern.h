@@ -4,6 +4,8 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class TextCompare;
@@ -21,14 +23,18 @@ class TextCompare;
 // order, so in Czech "[a-d]" takes in "č" as well. A pattern with a "[" that is never closed, or
 // with a range whose ends are in descending order, is not valid: it matches nothing.
 //
-// The pattern is compiled once and then matched against many texts without allocating. The
-// matcher walks text and pattern once, going back only to the last "*" seen, so its time is at
-// most the product of the two lengths. Not thread-safe: bracketed lists remember the answers
-// they have worked out.
+// The pattern is compiled once and then matched against many texts. A short pattern (at most
+// kShortPattern characters besides stars) is walked against the text once, going back only to
+// the last "*" seen: at most kShortPattern steps a character of text, without allocating. A
+// longer one is cut at its stars into runs that are looked for one after another, each with all
+// its positions at once (bit-parallel), so its time grows with the text times the run's length
+// divided by 64. Not thread-safe: the matcher remembers the answers it has worked out.
 class LikePattern {
 public:
     explicit LikePattern(QStringView pattern);
     LikePattern(QStringView pattern, const TextCompare& compare);
+
+    static constexpr size_t kShortPattern = 64;
 
     bool isValid() const { return m_valid; }
     bool matches(QStringView text) const;
@@ -52,6 +58,16 @@ private:
     bool tokenMatches(const Token& token, char32_t ch) const;
     bool setMatches(const Token& token, char32_t ch) const;
     bool inSet(const Token& token, char32_t ch) const;
+    bool matchesShort(QStringView text) const;
+    bool matchesLong(QStringView text) const;
+    bool runMatchesAt(size_t run, size_t at) const;
+    qsizetype findRun(size_t run, size_t from) const;
+    const std::uint64_t* runMask(size_t run, char32_t ch) const;
+
+    // A run of tokens between stars: m_tokens[first, first + count).
+    struct Run {
+        std::uint32_t first = 0, count = 0;
+    };
 
     const TextCompare& m_compare;
     std::vector<Token> m_tokens;
@@ -60,4 +76,12 @@ private:
     // worked out yet, 1 no match, 2 a match.
     mutable std::vector<std::uint8_t> m_setCache;
     bool m_valid = true;
+
+    // Long patterns only: the runs, whether the pattern starts and ends with a star, the text
+    // as whole characters, and for each run and character met the run's positions that take it.
+    std::vector<Run> m_runs;
+    bool m_leadingStar = false, m_trailingStar = false;
+    mutable std::u32string m_chars;
+    mutable std::unordered_map<std::uint64_t, std::uint32_t> m_maskIndex;
+    mutable std::vector<std::uint64_t> m_masks;
 };

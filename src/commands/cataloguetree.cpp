@@ -315,6 +315,14 @@ int CatalogueTree::columnCount(const QModelIndex&) const {
     return 1;
 }
 
+QString shownText(const QString& text, qsizetype length) {
+    if (text.size() <= length)
+        return text;
+    // Never cut a surrogate pair in two.
+    const qsizetype cut = text[length - 1].isHighSurrogate() ? length - 1 : length;
+    return text.left(cut) + u'…';
+}
+
 QVariant CatalogueTree::data(const QModelIndex& index, int role) const {
     const TreeNode* node = nodeAt(index);
     if (!node)
@@ -322,7 +330,10 @@ QVariant CatalogueTree::data(const QModelIndex& index, int role) const {
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return node->text;
+        return shownText(node->text, kShownLength);
+    case Qt::ToolTipRole:
+        return node->text.size() > kShownLength ? shownText(node->text, kToolTipLength)
+                                                : QVariant();
     case Qt::FontRole:
         return node->bold ? QVariant(m_boldFont) : QVariant();
     case Qt::DecorationRole: {

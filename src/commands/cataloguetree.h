@@ -13,6 +13,10 @@
 // An artist node or an album node; each shows its own picture.
 enum class NodeKind : quint8 { Album, Artist };
 
+// A name as a view or a label shows it: at most length characters, cut with "…". Laying out a
+// name of millions of characters would freeze the window; the catalogue keeps it whole.
+QString shownText(const QString& text, qsizetype length);
+
 struct TreeNode {
     QString text;
     TreeNode* parent = nullptr;
@@ -35,6 +39,10 @@ struct TreeNode {
 class CatalogueTree : public QAbstractItemModel {
     Q_OBJECT
 public:
+    // How much of a name a row shows, and its tooltip.
+    static constexpr qsizetype kShownLength = 300;
+    static constexpr qsizetype kToolTipLength = 2000;
+
     explicit CatalogueTree(const TextCompare& compare = TextCompare::program(),
                            QObject* parent = nullptr);
     ~CatalogueTree() override;

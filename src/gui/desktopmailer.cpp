@@ -1,18 +1,14 @@
 #include "desktopmailer.h"
 
-#include "commands/mailto.h"
+#include "desktopopener.h"
 
-#include <QDesktopServices>
-#include <QUrl>
+#include "commands/mailto.h"
 
 MailResult DesktopMailer::compose(const QString& recipientName, const QString& address,
                                   const QString& subject, const QString& body) {
     const QByteArray url = mailtoUrl(recipientName, address, subject, body);
     if (url.size() > kMaxUrlBytes)
         return MailResult::TooLong;
-    // The link is fully encoded already; strict parsing keeps it exactly as built.
-    const QUrl link = QUrl::fromEncoded(url, QUrl::StrictMode);
-    if (!link.isValid() || !QDesktopServices::openUrl(link))
-        return MailResult::NoMailProgram;
+    m_opener.open(url, QStringLiteral("E-mail se nepodařilo předat poštovnímu programu"));
     return MailResult::Handed;
 }

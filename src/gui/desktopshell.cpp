@@ -1,9 +1,9 @@
 #include "desktopshell.h"
 
-#include <QDesktopServices>
+#include "desktopopener.h"
+
 #include <QUrl>
 
 void DesktopShell::open(const QString& url) {
-    // The result is not acted on: a missing browser or mail program is the desktop's affair.
-    QDesktopServices::openUrl(QUrl(url));
+    m_opener.open(QUrl(url).toEncoded(), QStringLiteral("Odkaz se nepodařilo otevřít"));
 }

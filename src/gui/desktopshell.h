@@ -2,8 +2,14 @@
 
 #include "commands/ports.h"
 
-// Opens targets with the desktop's default programs (xdg-open on Linux).
+class DesktopOpener;
+
+// Opens web pages and mailto: links with the desktop's default programs.
 class DesktopShell : public Shell {
 public:
+    explicit DesktopShell(DesktopOpener& opener) : m_opener(opener) {}
     void open(const QString& url) override;
+
+private:
+    DesktopOpener& m_opener;
 };

@@ -3,6 +3,7 @@
 #include "aboutbox.h"
 #include "cataloguetreeview.h"
 #include "desktopmailer.h"
+#include "desktopopener.h"
 #include "desktopshell.h"
 #include "qtfiledialog.h"
 #include "qtports.h"
@@ -54,11 +55,16 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
     m_ctx = std::unique_ptr<AppContext>(new AppContext{{}, m_model, *prompts, *m_view, *m_status});
     m_ctx->caption = windowTitle();
 
-    m_ownShell = std::make_unique<DesktopShell>();
+    // A link the desktop could not open is reported when its opener ends.
+    m_opener = new DesktopOpener(this);
+    connect(m_opener, &DesktopOpener::failed, this, [this](const QString& message) {
+        m_ctx->prompts.message(message, MessageIcon::Exclamation);
+    });
+    m_ownShell = std::make_unique<DesktopShell>(*m_opener);
     m_shell = m_ownShell.get();
     m_ownFileDialog = std::make_unique<QtFileDialog>(this);
     m_ctx->fileDialog = m_ownFileDialog.get();
-    m_ownMailer = std::make_unique<DesktopMailer>();
+    m_ownMailer = std::make_unique<DesktopMailer>(*m_opener);
     m_ctx->mailer = m_ownMailer.get();
     m_quit = [] { QCoreApplication::exit(0); };
 

@@ -15,6 +15,7 @@ class QtStatusBar;
 class Shell;
 class QtFileDialog;
 class DesktopMailer;
+class DesktopOpener;
 
 // The program's only working window: the catalogue tree above a status bar of two panels, and
 // the menu bar. It maps menus and keys to the commands and holds nothing of its own.
@@ -37,6 +38,7 @@ public:
     QAction* menuItem(const QString& name) const;
 
     void setShell(Shell* shell) { m_shell = shell; }
+    DesktopOpener* opener() const { return m_opener; }
     // What ending the program does (tests replace it).
     void setQuitHandler(std::function<void()> quit) { m_quit = std::move(quit); }
 
@@ -68,6 +70,7 @@ private:
     Shell* m_shell = nullptr;
     std::unique_ptr<Shell> m_ownShell;
     std::unique_ptr<QtFileDialog> m_ownFileDialog;
+    DesktopOpener* m_opener = nullptr;
     std::unique_ptr<DesktopMailer> m_ownMailer;
     std::function<void()> m_quit;
     QMenu* m_editMenu = nullptr;

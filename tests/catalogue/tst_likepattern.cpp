@@ -69,6 +69,13 @@ private Q_SLOTS:
             << u"[a][b][c][d][e][f][g][h][!i][j-k]"_s << u"ABCDEFGHXK"_s << true;
         QTest::newRow("many stars, no match")
             << u"*a*a*a*a*a*a*a*a*b"_s << QString(4000, u'a') << false;
+        QTest::newRow("long runs between stars")
+            << u"*"_s + QString(100, u'a') + u"b*"_s + QString(70, u'?') + u"c"_s
+            << QString(300, u'a') + u"b"_s + QString(80, u'z') + u"c"_s << true;
+        QTest::newRow("long run found only at the end")
+            << u"*"_s + QString(100, u'a') + u"b"_s << QString(3000, u'a') + u"b"_s << true;
+        QTest::newRow("prefix and suffix must not overlap")
+            << QString(40, u'a') + u"*"_s + QString(40, u'a') << QString(70, u'a') << false;
     }
 
     void matches() {
@@ -79,6 +86,12 @@ private Q_SLOTS:
         QCOMPARE(compiled.matches(text), expected);
         // A second look gives the same answer (ranges cache what they have seen).
         QCOMPARE(compiled.matches(text), expected);
+        // The same case behind a long plain start takes the matcher for long patterns.
+        const QString start(LikePattern::kShortPattern + 6, u'x');
+        const LikePattern longer(QString(start + pattern), m_czech);
+        const QString longText = start + text;
+        QCOMPARE(longer.matches(longText), expected);
+        QCOMPARE(longer.matches(longText), expected);
     }
 
     void validity_data() {

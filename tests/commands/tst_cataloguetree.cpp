@@ -169,6 +169,33 @@ private Q_SLOTS:
         QCOMPARE(a->children[0]->kind, NodeKind::Album);
         QVERIFY(model.flags(album) & Qt::ItemIsUserCheckable);
     }
+
+    // A row shows a bounded part of a very long name, cut between whole characters; the
+    // tooltip shows more; the node keeps the whole name.
+    void longNamesShownCut_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<qsizetype>("tipLength"); // 0: no tooltip
+        const qsizetype n = CatalogueTree::kShownLength;
+        QTest::newRow("fits") << QString(n, u'a') << QString(n, u'a') << qsizetype(0);
+        QTest::newRow("one over") << QString(n + 1, u'a') << QString(n, u'a') + u'…'
+                                  << qsizetype(n + 1);
+        QTest::newRow("a million characters") << QString(1'000'000, u'a') << QString(n, u'a') + u'…'
+                                              << CatalogueTree::kToolTipLength + 1;
+        QTest::newRow("a pair across the cut")
+            << QString(n - 1, u'a') + u"😀b"_s << QString(n - 1, u'a') + u'…' << qsizetype(n + 2);
+    }
+    void longNamesShownCut() {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        QFETCH(qsizetype, tipLength);
+        CatalogueTree model(czech());
+        TreeNode* artist = model.addArtist(name);
+        const QModelIndex index = model.indexOf(artist);
+        QCOMPARE(index.data().toString(), shown);
+        QCOMPARE(index.data(Qt::ToolTipRole).toString().size(), tipLength);
+        QCOMPARE(artist->text.size(), name.size());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestCatalogueTree)

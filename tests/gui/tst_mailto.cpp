@@ -1,31 +1,57 @@
 #include "gui/desktopmailer.h"
+#include "gui/desktopopener.h"
 
-#include <QDesktopServices>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 #include <QUrlQuery>
 
 using namespace Qt::StringLiterals;
 
+// The mail hand-off through a stand-in opener that keeps the link it was given and exits with
+// the code in FAKE_OPENER_EXIT.
 class TestMailto : public QObject {
     Q_OBJECT
 
-    QList<QUrl> m_urls; // the links the program handed to the desktop
+    QTemporaryDir m_dir;
+    DesktopOpener m_opener;
+    QStringList m_failures;
+
+    QString linkFile() const { return m_dir.filePath(u"link"_s); }
 
     MailResult send(const QString& name, const QString& address, const QString& body) {
-        DesktopMailer mailer;
+        DesktopMailer mailer(m_opener);
         return mailer.compose(name, address, u"MP3 Velbor"_s, body);
     }
-
-public Q_SLOTS:
-    void open(const QUrl& url) { m_urls.append(url); }
+    // The link the opener got, once it has ended (empty when it never ends).
+    QByteArray handedLink() {
+        if (!QTest::qWaitFor([this] { return m_opener.findChildren<QProcess*>().isEmpty(); },
+                             10000))
+            return {};
+        QFile file(linkFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
 private Q_SLOTS:
-    void init() {
-        m_urls.clear();
-        QDesktopServices::setUrlHandler(u"mailto"_s, this, "open");
+    void initTestCase() {
+        const QString fake = m_dir.filePath(u"opener"_s);
+        QFile script(fake);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nprintf '%s' \"$1\" >\"$(dirname \"$0\")/link\"\n"
+                     "exit \"${FAKE_OPENER_EXIT:-0}\"\n");
+        script.close();
+        QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
+        m_opener.setProgram(fake);
+        connect(&m_opener, &DesktopOpener::failed, this,
+                [this](const QString& message) { m_failures << message; });
     }
-    void cleanup() { QDesktopServices::unsetUrlHandler(u"mailto"_s); }
+    void init() {
+        m_failures.clear();
+        QFile::remove(linkFile());
+        qunsetenv("FAKE_OPENER_EXIT");
+    }
 
     void link_data() {
         QTest::addColumn<QString>("name");
@@ -66,8 +92,8 @@ private Q_SLOTS:
         QFETCH(QString, recipient);
 
         QCOMPARE(send(name, address, body), MailResult::Handed);
-        QCOMPARE(m_urls.size(), 1);
-        const QUrl& url = m_urls.front();
+        const QUrl url = QUrl::fromEncoded(handedLink(), QUrl::StrictMode);
+        QVERIFY(m_failures.isEmpty());
         QCOMPARE(url.toEncoded(), expected);
         // What a mail client takes out of the link.
         QCOMPARE(url.scheme(), u"mailto"_s);
@@ -80,13 +106,27 @@ private Q_SLOTS:
     void tooLongForTheDesktop() {
         const QString body(DesktopMailer::kMaxUrlBytes, u'x');
         QCOMPARE(send(u"A"_s, u"a@b.cz"_s, body), MailResult::TooLong);
-        QVERIFY(m_urls.isEmpty());
+        QVERIFY(m_opener.findChildren<QProcess*>().isEmpty());
     }
 
-    // Offscreen there is no desktop to open links: that is a failure the caller hears of.
-    void noMailClient() {
-        QDesktopServices::unsetUrlHandler(u"mailto"_s);
-        QCOMPARE(send(u"A"_s, u"a@b.cz"_s, u"x"_s), MailResult::NoMailProgram);
+    // The opener's failure is told after the hand-off returned, with its reason.
+    void openerFails_data() {
+        QTest::addColumn<QByteArray>("exitCode");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("no program for mailto links")
+            << QByteArray("3")
+            << u"v systému není nastaven žádný program, který by odkaz otevřel"_s;
+        QTest::newRow("the opener is missing") << QByteArray("127") << u"nelze spustit"_s;
+    }
+    void openerFails() {
+        QFETCH(QByteArray, exitCode);
+        QFETCH(QString, reason);
+        qputenv("FAKE_OPENER_EXIT", exitCode);
+        QCOMPARE(send(u"A"_s, u"a@b.cz"_s, u"x"_s), MailResult::Handed);
+        QTRY_COMPARE_WITH_TIMEOUT(m_failures.size(), 1, 10000);
+        QVERIFY2(m_failures[0].startsWith(u"E-mail se nepodařilo předat poštovnímu programu: "_s),
+                 qPrintable(m_failures[0]));
+        QVERIFY2(m_failures[0].contains(reason), qPrintable(m_failures[0]));
     }
 };
 
