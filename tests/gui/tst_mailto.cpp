@@ -1,3 +1,4 @@
+// The mailto: link handed to the desktop, read back the way a mail client reads it.
 #include "gui/desktopmailer.h"
 
 #include <QDesktopServices>
@@ -9,12 +10,10 @@ using namespace Qt::StringLiterals;
 
 class TestMailto : public QObject {
     Q_OBJECT
+    QList<QUrl> m_urls; // the links handed to the desktop
 
-    QList<QUrl> m_urls; // the links the program handed to the desktop
-
-    MailResult send(const QString& name, const QString& address, const QString& body) {
-        DesktopMailer mailer;
-        return mailer.compose(name, address, u"MP3 Velbor"_s, body);
+    static MailResult send(const QString& name, const QString& address, const QString& body) {
+        return DesktopMailer().compose(name, address, u"MP3 Velbor"_s, body);
     }
 
 public Q_SLOTS:
@@ -31,60 +30,40 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("body");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::addColumn<QString>("recipient"); // as the mail client reads it
-
-        QTest::newRow("no name: the address alone")
-            << u""_s << u"a@b.cz"_s << u""_s
-            << QByteArray("mailto:a@b.cz?subject=MP3%20Velbor&body=") << u"a@b.cz"_s;
+        QTest::addColumn<QString>("recipient");
+        QTest::newRow("no name: the address alone") << u""_s << u"a@b.cz"_s << u""_s << u"a@b.cz"_s;
         QTest::newRow("Czech letters, spaces, line breaks")
             << u"Moje sbírka"_s << u"já@pošta.cz"_s << u"Žlutý pes\r\nČ\r\n"_s
-            << QByteArray("mailto:Moje%20sb%C3%ADrka%20%3Cj%C3%A1@po%C5%A1ta.cz%3E"
-                          "?subject=MP3%20Velbor&body=%C5%BDlut%C3%BD%20pes%0D%0A%C4%8C%0D%0A")
             << u"Moje sbírka <já@pošta.cz>"_s;
         QTest::newRow("query and shell characters in the body")
-            << u"X"_s << u"a@b.cz"_s << u"a&b=c?d%e#f+g \t$`;|<>'"_s
-            << QByteArray("mailto:X%20%3Ca@b.cz%3E?subject=MP3%20Velbor"
-                          "&body=a%26b%3Dc%3Fd%25e%23f%2Bg%20%09%24%60%3B%7C%3C%3E%27")
-            << u"X <a@b.cz>"_s;
+            << u"X"_s << u"a@b.cz"_s << u"a&b=c?d%e#f+g \t$`;|<>'&body=x"_s << u"X <a@b.cz>"_s;
         QTest::newRow("specials in the name are quoted")
             << u"Rock & Pop, \"live\" \\ #1?"_s << u"a@b.cz"_s << u"\\n"_s
-            << QByteArray("mailto:%22Rock%20%26%20Pop%2C%20%5C%22live%5C%22%20%5C%5C%20%231%3F%22"
-                          "%20%3Ca@b.cz%3E?subject=MP3%20Velbor&body=%5Cn")
             << u"\"Rock & Pop, \\\"live\\\" \\\\ #1?\" <a@b.cz>"_s;
         QTest::newRow("address as stored, with spaces and no at sign")
-            << u"A"_s << u" nikdo nikde%?&"_s << u"x"_s
-            << QByteArray("mailto:A%20%3C%20nikdo%20nikde%25%3F%26%3E?subject=MP3%20Velbor&body=x")
-            << u"A < nikdo nikde%?&>"_s;
+            << u"A"_s << u" nikdo nikde%?&"_s << u"x"_s << u"A < nikdo nikde%?&>"_s;
     }
-
     void link() {
         QFETCH(QString, name);
         QFETCH(QString, address);
         QFETCH(QString, body);
-        QFETCH(QByteArray, expected);
         QFETCH(QString, recipient);
-
         QCOMPARE(send(name, address, body), MailResult::Handed);
         QCOMPARE(m_urls.size(), 1);
         const QUrl& url = m_urls.front();
-        QCOMPARE(url.toEncoded(), expected);
-        // What a mail client takes out of the link.
         QCOMPARE(url.scheme(), u"mailto"_s);
         QCOMPARE(url.path(QUrl::FullyDecoded), recipient);
         const QUrlQuery query(url);
-        QCOMPARE(query.queryItemValue(u"subject"_s, QUrl::FullyDecoded), u"MP3 Velbor"_s);
-        QCOMPARE(query.queryItemValue(u"body"_s, QUrl::FullyDecoded), body);
+        QCOMPARE(query.queryItems(QUrl::FullyDecoded),
+                 (QList<std::pair<QString, QString>>{{u"subject"_s, u"MP3 Velbor"_s},
+                                                     {u"body"_s, body}}));
     }
 
-    void tooLongForTheDesktop() {
-        const QString body(DesktopMailer::kMaxUrlBytes, u'x');
-        QCOMPARE(send(u"A"_s, u"a@b.cz"_s, body), MailResult::TooLong);
+    void tooLongOrNoMailClient() {
+        QCOMPARE(send(u"A"_s, u"a@b.cz"_s, QString(DesktopMailer::kMaxUrlBytes, u'x')),
+                 MailResult::TooLong);
         QVERIFY(m_urls.isEmpty());
-    }
-
-    // Offscreen there is no desktop to open links: that is a failure the caller hears of.
-    void noMailClient() {
+        // Offscreen there is no desktop to open links: a failure the caller hears of.
         QDesktopServices::unsetUrlHandler(u"mailto"_s);
         QCOMPARE(send(u"A"_s, u"a@b.cz"_s, u"x"_s), MailResult::NoMailProgram);
     }
