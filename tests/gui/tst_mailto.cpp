@@ -1,3 +1,5 @@
+// The mailto: link handed to the desktop's opener, read back the way a mail client reads it; the
+// opener is a stand-in that keeps the link and exits with the code in FAKE_OPENER_EXIT.
 #include "gui/desktopmailer.h"
 #include "gui/desktopopener.h"
 
@@ -10,8 +12,6 @@
 
 using namespace Qt::StringLiterals;
 
-// The mail hand-off through a stand-in opener that keeps the link it was given and exits with
-// the code in FAKE_OPENER_EXIT.
 class TestMailto : public QObject {
     Q_OBJECT
 
@@ -19,37 +19,33 @@ class TestMailto : public QObject {
     DesktopOpener m_opener;
     QStringList m_failures;
 
-    QString linkFile() const { return m_dir.filePath(u"link"_s); }
-
     MailResult send(const QString& name, const QString& address, const QString& body) {
-        DesktopMailer mailer(m_opener);
-        return mailer.compose(name, address, u"MP3 Velbor"_s, body);
+        return DesktopMailer(m_opener).compose(name, address, u"MP3 Velbor"_s, body);
     }
     // The link the opener got, once it has ended (empty when it never ends).
     QByteArray handedLink() {
         if (!QTest::qWaitFor([this] { return m_opener.findChildren<QProcess*>().isEmpty(); },
                              10000))
             return {};
-        QFile file(linkFile());
+        QFile file(m_dir.filePath(u"link"_s));
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
 private Q_SLOTS:
     void initTestCase() {
-        const QString fake = m_dir.filePath(u"opener"_s);
-        QFile script(fake);
+        QFile script(m_dir.filePath(u"opener"_s));
         QVERIFY(script.open(QIODevice::WriteOnly));
         script.write("#!/bin/sh\nprintf '%s' \"$1\" >\"$(dirname \"$0\")/link\"\n"
                      "exit \"${FAKE_OPENER_EXIT:-0}\"\n");
         script.close();
         QVERIFY(script.setPermissions(QFile::ReadOwner | QFile::ExeOwner));
-        m_opener.setProgram(fake);
+        m_opener.setProgram(script.fileName());
         connect(&m_opener, &DesktopOpener::failed, this,
                 [this](const QString& message) { m_failures << message; });
     }
     void init() {
         m_failures.clear();
-        QFile::remove(linkFile());
+        QFile::remove(m_dir.filePath(u"link"_s));
         qunsetenv("FAKE_OPENER_EXIT");
     }
 
@@ -57,55 +53,38 @@ private Q_SLOTS:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("address");
         QTest::addColumn<QString>("body");
-        QTest::addColumn<QByteArray>("expected");
-        QTest::addColumn<QString>("recipient"); // as the mail client reads it
-
-        QTest::newRow("no name: the address alone")
-            << u""_s << u"a@b.cz"_s << u""_s
-            << QByteArray("mailto:a@b.cz?subject=MP3%20Velbor&body=") << u"a@b.cz"_s;
+        QTest::addColumn<QString>("recipient");
+        QTest::newRow("no name: the address alone") << u""_s << u"a@b.cz"_s << u""_s << u"a@b.cz"_s;
         QTest::newRow("Czech letters, spaces, line breaks")
             << u"Moje sbírka"_s << u"já@pošta.cz"_s << u"Žlutý pes\r\nČ\r\n"_s
-            << QByteArray("mailto:Moje%20sb%C3%ADrka%20%3Cj%C3%A1@po%C5%A1ta.cz%3E"
-                          "?subject=MP3%20Velbor&body=%C5%BDlut%C3%BD%20pes%0D%0A%C4%8C%0D%0A")
             << u"Moje sbírka <já@pošta.cz>"_s;
         QTest::newRow("query and shell characters in the body")
-            << u"X"_s << u"a@b.cz"_s << u"a&b=c?d%e#f+g \t$`;|<>'"_s
-            << QByteArray("mailto:X%20%3Ca@b.cz%3E?subject=MP3%20Velbor"
-                          "&body=a%26b%3Dc%3Fd%25e%23f%2Bg%20%09%24%60%3B%7C%3C%3E%27")
-            << u"X <a@b.cz>"_s;
+            << u"X"_s << u"a@b.cz"_s << u"a&b=c?d%e#f+g \t$`;|<>'&body=x"_s << u"X <a@b.cz>"_s;
         QTest::newRow("specials in the name are quoted")
             << u"Rock & Pop, \"live\" \\ #1?"_s << u"a@b.cz"_s << u"\\n"_s
-            << QByteArray("mailto:%22Rock%20%26%20Pop%2C%20%5C%22live%5C%22%20%5C%5C%20%231%3F%22"
-                          "%20%3Ca@b.cz%3E?subject=MP3%20Velbor&body=%5Cn")
             << u"\"Rock & Pop, \\\"live\\\" \\\\ #1?\" <a@b.cz>"_s;
         QTest::newRow("address as stored, with spaces and no at sign")
-            << u"A"_s << u" nikdo nikde%?&"_s << u"x"_s
-            << QByteArray("mailto:A%20%3C%20nikdo%20nikde%25%3F%26%3E?subject=MP3%20Velbor&body=x")
-            << u"A < nikdo nikde%?&>"_s;
+            << u"A"_s << u" nikdo nikde%?&"_s << u"x"_s << u"A < nikdo nikde%?&>"_s;
     }
-
     void link() {
         QFETCH(QString, name);
         QFETCH(QString, address);
         QFETCH(QString, body);
-        QFETCH(QByteArray, expected);
         QFETCH(QString, recipient);
-
         QCOMPARE(send(name, address, body), MailResult::Handed);
         const QUrl url = QUrl::fromEncoded(handedLink(), QUrl::StrictMode);
         QVERIFY(m_failures.isEmpty());
-        QCOMPARE(url.toEncoded(), expected);
-        // What a mail client takes out of the link.
         QCOMPARE(url.scheme(), u"mailto"_s);
         QCOMPARE(url.path(QUrl::FullyDecoded), recipient);
         const QUrlQuery query(url);
-        QCOMPARE(query.queryItemValue(u"subject"_s, QUrl::FullyDecoded), u"MP3 Velbor"_s);
-        QCOMPARE(query.queryItemValue(u"body"_s, QUrl::FullyDecoded), body);
+        QCOMPARE(query.queryItems(QUrl::FullyDecoded),
+                 (QList<std::pair<QString, QString>>{{u"subject"_s, u"MP3 Velbor"_s},
+                                                     {u"body"_s, body}}));
     }
 
-    void tooLongForTheDesktop() {
-        const QString body(DesktopMailer::kMaxUrlBytes, u'x');
-        QCOMPARE(send(u"A"_s, u"a@b.cz"_s, body), MailResult::TooLong);
+    void tooLong() {
+        QCOMPARE(send(u"A"_s, u"a@b.cz"_s, QString(DesktopMailer::kMaxUrlBytes, u'x')),
+                 MailResult::TooLong);
         QVERIFY(m_opener.findChildren<QProcess*>().isEmpty());
     }
 
