@@ -89,13 +89,14 @@ struct Ordered {
     bool operator()(const QString& a, const QString& b) const { return order->less(a, b); }
 };
 
+using AlbumMap = std::map<QString, Group, Ordered>;
+
 struct ArtistGroup {
     QString spelling;
     QString firstPath;
     bool fromCatalogue = false;
-    std::map<QString, Group, Ordered> albums;
+    AlbumMap albums;
 };
-using AlbumMap = std::map<QString, Group, Ordered>;
 
 // Albums by artist and title in the order of the tree; spellings that differ only in letter case
 // meet in one entry.
@@ -119,17 +120,17 @@ public:
         }
         auto [artist, album] = *hit;
         ++album->files;
-        if (!artist->fromCatalogue && path < artist->firstPath) {
+        if (path < artist->firstPath) {
             artist->spelling = name.artist;
             artist->firstPath = path;
         }
-        if (album->status != FoundAlbum::Status::InCatalogue && path < album->firstPath) {
+        if (path < album->firstPath) {
             album->title = name.title;
             album->firstPath = path;
         }
     }
 
-    // Marks the albums the catalogue has and takes the catalogue's spellings.
+    // Marks the albums the catalogue has and takes the catalogue's spellings (after every add()).
     void compareWith(const std::vector<Album>& catalogue) {
         const QString* lastName = nullptr;
         ArtistGroup* artist = nullptr;
@@ -191,28 +192,31 @@ MusicScan scanMusicFolder(const QString& folder, const std::vector<Album>& catal
     QString lastFolder;
     AlbumName folderAlbum;
     QDirIterator it(root, QDir::Files | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
+    for (int entries = 1; it.hasNext(); ++entries) {
         const QString path = it.next();
         const qsizetype slash = path.lastIndexOf(u'/');
-        if (!isAudioFile(QStringView(path).mid(slash + 1)))
-            continue;
-        ++result.filesRead;
-        const std::optional<AlbumName> tagged = albumFromTags(path);
-        if (!tagged) {
-            ++result.skippedUnreadable;
-        } else if (tagged->isValid()) {
-            grouping.add(*tagged, path);
-        } else {
-            if (QStringView(path).left(slash) != lastFolder) {
-                lastFolder = path.left(slash);
-                folderAlbum = albumFromFolder(lastFolder, root);
+        const bool audio = isAudioFile(QStringView(path).mid(slash + 1));
+        if (audio) {
+            ++result.filesRead;
+            const std::optional<AlbumName> tagged = albumFromTags(path);
+            if (!tagged) {
+                ++result.skippedUnreadable;
+            } else if (tagged->isValid()) {
+                grouping.add(*tagged, path);
+            } else {
+                if (QStringView(path).left(slash) != lastFolder) {
+                    lastFolder = path.left(slash);
+                    folderAlbum = albumFromFolder(lastFolder, root);
+                }
+                if (folderAlbum.isValid())
+                    grouping.add(folderAlbum, path);
+                else
+                    ++result.skippedNoName;
             }
-            if (folderAlbum.isValid())
-                grouping.add(folderAlbum, path);
-            else
-                ++result.skippedNoName;
         }
-        if (progress && !progress(result.filesRead)) {
+        // Asked after every audio file, and now and then among other files, so that a long
+        // stretch of them can be cancelled as well.
+        if ((audio || entries % 256 == 0) && progress && !progress(result.filesRead)) {
             result.cancelled = true;
             return result;
         }

@@ -34,7 +34,8 @@ struct MusicScan {
     bool cancelled = false;
 };
 
-// Called after every audio file with the number read so far; returning false stops the scan.
+// Called after every audio file (and now and then among other files) with the number of audio
+// files read so far; returning false stops the scan.
 using ScanProgress = std::function<bool(int filesRead)>;
 
 // Walks folder and every folder below it for audio files (by extension: mp3, flac, ogg, oga, opus,
