@@ -16,3 +16,6 @@ echo "machine: $(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 10485
 echo "catalogues: $(du -h "$data/velbor-100000.dat" | cut -f1) and $(du -h "$data/velbor-1000000.dat" | cut -f1) of Windows-1250"
 VELBOR_BENCH_DATA=$data build/bench/bench/velbor-bench --benchmark_min_time=2
 bench/startup.sh build/bench/src/app/velbor "$data" 3
+
+# The scan of a music folder: 20,000 tagged files in 2,000 album folders (kept in $data/music).
+build/bench/bench/velbor-bench-import "$data/music"

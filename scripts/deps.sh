@@ -3,7 +3,8 @@
 # are missing. Usage: scripts/deps.sh [run|test|package|bench|fuzz|valgrind|artwork]...
 set -euo pipefail
 
-packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libicu-dev xdg-utils)
+packages=(cmake ninja-build g++ qt6-base-dev qt6-translations-l10n libicu-dev libtag1-dev pkg-config
+          xdg-utils)
 for what in "$@"; do
     case "$what" in
     run) ;;

@@ -1,0 +1,301 @@
+// Scanning a music folder: albums from tags of each kind and from folder names, the catalogue's
+// albums recognised, names the data file cannot carry refused, and hostile folders survived.
+
+#include "import/musicscan.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <taglib/flacfile.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+#include <taglib/textidentificationframe.h>
+#include <taglib/xiphcomment.h>
+
+#include <grp.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+TagLib::String tl(const QString& s) {
+    return TagLib::String(s.toStdString(), TagLib::String::UTF8);
+}
+
+// Two frames of silence, MPEG-1 Layer III, 32 kbit/s, 32 kHz, mono: the least TagLib reads as
+// audio.
+QByteArray mpegFrames() {
+    QByteArray frame(144, '\0');
+    frame[0] = char(0xFF), frame[1] = char(0xFB), frame[2] = char(0x18), frame[3] = char(0xC0);
+    return frame + frame;
+}
+
+// "fLaC" and a STREAMINFO block (44.1 kHz, stereo, 16 bits), no audio frames.
+QByteArray flacStream() {
+    QByteArray info(34, '\0');
+    info[0] = info[2] = 0x10;                     // block sizes 4096
+    info[10] = char(0x0A), info[11] = char(0xC4); // 44100 = 0xAC44 in 20 bits ...
+    info[12] = char(0x42), info[13] = char(0xF0); // ... then 2 channels, 16 bits
+    return "fLaC\x80\x00\x00\x22"_ba + info;
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(path.left(path.lastIndexOf(u'/')));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+}
+
+void addId3v2(TagLib::ID3v2::Tag* tag, const char* id, const QString& text,
+              TagLib::String::Type encoding) {
+    if (text.isEmpty())
+        return;
+    auto* frame = new TagLib::ID3v2::TextIdentificationFrame(id, encoding);
+    frame->setText(tl(text));
+    tag->addFrame(frame);
+}
+
+// Writes the track that spec describes as "path|kind|artist|album|album artist" (the fields after
+// path may be left out), kind one of: v1, v23, v24 (ID3 tags of those versions on MPEG audio),
+// flac (Vorbis comments in a FLAC stream), empty, cut, noise; none is MPEG audio without tags.
+void writeTrack(const QString& root, const QString& spec) {
+    const QStringList f = spec.split(u'|') + QStringList(4, QString());
+    const QString path = root + u'/' + f[0], kind = f[1];
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == u"empty"_s)
+        return writeBytes(path, {});
+    if (kind == u"noise"_s) {
+        QByteArray noise(3000, '\0');
+        QRandomGenerator(17).fillRange(reinterpret_cast<quint32*>(noise.data()), 750);
+        return writeBytes(path, noise);
+    }
+    if (kind == u"cut"_s) {
+        writeTrack(root, f[0] + u"|v24|Cut|Short"_s);
+        QVERIFY(QFile::resize(path, 40));
+        return;
+    }
+    if (kind == u"flac"_s) {
+        writeBytes(path, flacStream());
+        TagLib::FLAC::File file(name.constData());
+        TagLib::Ogg::XiphComment* tag = file.xiphComment(true);
+        tag->setArtist(tl(f[2]));
+        tag->setAlbum(tl(f[3]));
+        if (!f[4].isEmpty())
+            tag->addField("ALBUMARTIST", tl(f[4]));
+        QVERIFY(file.save());
+        return;
+    }
+    writeBytes(path, mpegFrames());
+    TagLib::MPEG::File file(name.constData());
+    if (kind == u"v1"_s) {
+        file.ID3v1Tag(true)->setArtist(tl(f[2]));
+        file.ID3v1Tag(true)->setAlbum(tl(f[3]));
+        QVERIFY(file.save(TagLib::MPEG::File::ID3v1, TagLib::File::StripOthers));
+    } else if (kind.startsWith(u'v')) {
+        const bool v3 = kind == u"v23"_s;
+        const auto encoding = v3 ? TagLib::String::UTF16 : TagLib::String::UTF8;
+        addId3v2(file.ID3v2Tag(true), "TPE1", f[2], encoding);
+        addId3v2(file.ID3v2Tag(true), "TALB", f[3], encoding);
+        addId3v2(file.ID3v2Tag(true), "TPE2", f[4], encoding);
+        QVERIFY(file.save(TagLib::MPEG::File::ID3v2, TagLib::File::StripOthers,
+                          v3 ? TagLib::ID3v2::v3 : TagLib::ID3v2::v4));
+    }
+}
+
+// The albums as "artist|album|files|status", then the counts.
+QStringList describe(const MusicScan& scan) {
+    static const char* const statuses[] = {"new", "in catalogue", "refused"};
+    QStringList out;
+    int files = 0;
+    for (const FoundAlbum& a : scan.albums) {
+        const bool refused = a.status == FoundAlbum::Status::Unstorable;
+        out << u"%1|%2|%3|%4"_s.arg(a.artist, a.title)
+                   .arg(a.fileCount)
+                   .arg(QLatin1StringView(statuses[int(a.status)]));
+        if (refused == a.reason.isEmpty())
+            out << u"reason wrong for "_s + a.title;
+        files += a.fileCount;
+    }
+    out << u"read %1, unreadable %2, no name %3"_s.arg(scan.filesRead)
+               .arg(scan.skippedUnreadable)
+               .arg(scan.skippedNoName);
+    if (!scan.cancelled && files + scan.skippedUnreadable + scan.skippedNoName != scan.filesRead)
+        out << u"counts do not add up"_s;
+    return out;
+}
+
+const std::vector<Album> catalogue = {{u"Pink Floyd"_s, u"The Wall"_s, false},
+                                      {u"Olympic"_s, u"Dávno"_s, true}};
+
+MusicScan scan(const QString& root, const ScanProgress& progress = {}) {
+    return scanMusicFolder(root, catalogue, progress);
+}
+
+// Root reads any folder: run as root, the scan runs in a child process as the user nobody.
+QStringList describeScanWithoutRoot(const QString& root) {
+    if (::geteuid() != 0)
+        return describe(scan(root));
+    int pipeEnds[2];
+    if (::pipe(pipeEnds) != 0)
+        return {u"no pipe"_s};
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(pipeEnds[0]);
+        const bool dropped =
+            ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+        const QByteArray out = dropped ? describe(scan(root)).join(u'\n').toUtf8() : "root";
+        const bool written = ::write(pipeEnds[1], out.constData(), out.size()) == out.size();
+        ::_exit(written ? 0 : 1);
+    }
+    ::close(pipeEnds[1]);
+    QFile fromChild;
+    fromChild.open(pipeEnds[0], QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    const QString out = QString::fromUtf8(fromChild.readAll());
+    ::waitpid(child, nullptr, 0);
+    return out.split(u'\n');
+}
+
+} // namespace
+
+class TestScan : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+    QString m_root;
+
+private Q_SLOTS:
+    void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
+    void init() {
+        m_root = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + u'/' +
+                                QString::fromUtf8(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(m_root));
+    }
+    void cleanup() { QDir(m_root).removeRecursively(); }
+
+    void albums_data() {
+        QTest::addColumn<QStringList>("tracks");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("ID3v1, extension in capitals, not audio, hidden")
+            << QStringList{u"a/1.mp3|v1|Abba|Gold"_s, u"a/2.MP3|v1|Abba|Gold"_s,
+                           u"a/cover.jpg|v1|X|Y"_s, u"a/._1.mp3|empty"_s}
+            << QStringList{u"Abba|Gold|2|new"_s, u"read 2, unreadable 0, no name 0"_s};
+        QTest::newRow("ID3v2.3 UTF-16, album artist first")
+            << QStringList{u"x/1.mp3|v23|Jan Novák|Žluťoučký kůň|Různí interpreti"_s,
+                           u"x/2.mp3|v23|Eva Dvořáková|Žluťoučký kůň|Různí interpreti"_s}
+            << QStringList{u"Různí interpreti|Žluťoučký kůň|2|new"_s,
+                           u"read 2, unreadable 0, no name 0"_s};
+        QTest::newRow("ID3v2.4 UTF-8, trimmed, composed")
+            << QStringList{u"1.mp3|v24|Hana Hegerova\u0301| Potměšilý host "_s}
+            << QStringList{u"Hana Hegerová|Potměšilý host|1|new"_s,
+                           u"read 1, unreadable 0, no name 0"_s};
+        QTest::newRow("Vorbis comments")
+            << QStringList{u"f/1.flac|flac|Čechomor|Proměny"_s,
+                           u"f/2.flac|flac|Host|Proměny|Čechomor"_s}
+            << QStringList{u"Čechomor|Proměny|2|new"_s, u"read 2, unreadable 0, no name 0"_s};
+        QTest::newRow("letter case, first path spells")
+            << QStringList{u"2.mp3|v1|abba|gold"_s, u"1.mp3|v24|ABBA|GOLD"_s}
+            << QStringList{u"ABBA|GOLD|2|new"_s, u"read 2, unreadable 0, no name 0"_s};
+        QTest::newRow("catalogue in another case, catalogue spells")
+            << QStringList{u"1.mp3|v24|PINK FLOYD|the wall"_s, u"2.mp3|v1|pink floyd|Animals"_s,
+                           u"3.flac|flac|olympic|DÁVNO"_s}
+            << QStringList{u"Olympic|Dávno|1|in catalogue"_s, u"Pink Floyd|Animals|1|new"_s,
+                           u"Pink Floyd|The Wall|1|in catalogue"_s,
+                           u"read 3, unreadable 0, no name 0"_s};
+        QTest::newRow("folder names")
+            << QStringList{u"Beatles/Help/01.mp3"_s,
+                           u"Beatles/Help/02.flac|flac"_s,
+                           u"Rock/Queen - Jazz/01.mp3"_s,
+                           u"Kabát/Colorado/01.mp3|v24||Colorado"_s,
+                           u"loose.mp3"_s,
+                           u"Kabát/ - /01.mp3"_s}
+            << QStringList{u"Beatles|Help|2|new"_s, u"Kabát|-|1|new"_s, u"Kabát|Colorado|1|new"_s,
+                           u"Queen|Jazz|1|new"_s, u"read 6, unreadable 0, no name 1"_s};
+        QTest::newRow("names the data file cannot carry")
+            << QStringList{u"1.mp3|v24|久石譲|Spirited Away"_s, u"2.flac|flac|Queen|Hits 🎸"_s,
+                           u"3.mp3|v23|Laura|Say \"Hi\""_s, u"4.mp3|v24|#dataowner|X"_s,
+                           u"Ráno/Noc/5.mp3|v24|Laura|Line\nbreak"_s}
+            << QStringList{
+                   u"#dataowner|X|1|refused"_s,         u"Laura|Line\nbreak|1|refused"_s,
+                   u"Laura|Say \"Hi\"|1|refused"_s,     u"Queen|Hits 🎸|1|refused"_s,
+                   u"久石譲|Spirited Away|1|refused"_s, u"read 5, unreadable 0, no name 0"_s};
+        QTest::newRow("unreadable files")
+            << QStringList{u"A/B/zero.mp3|empty"_s,  u"A/B/zero.flac|empty"_s,
+                           u"A/B/cut.mp3|cut"_s,     u"A/B/noise.mp3|noise"_s,
+                           u"A/B/noise.ogg|noise"_s, u"A/B/noise.opus|noise"_s,
+                           u"A/B/noise.m4a|noise"_s, u"A/B/noise.wma|noise"_s,
+                           u"A/B/fine.mp3"_s}
+            << QStringList{u"A|B|1|new"_s, u"read 9, unreadable 8, no name 0"_s};
+    }
+    void albums() {
+        QFETCH(QStringList, tracks);
+        QFETCH(QStringList, expected);
+        for (const QString& t : tracks) {
+            writeTrack(m_root, t);
+            if (QTest::currentTestFailed())
+                return;
+        }
+        QCOMPARE(describe(scan(m_root)), expected);
+    }
+
+    void tenThousandFilesInOneFolder() {
+        writeTrack(m_root, u"one/0.mp3|v24|Many|Files"_s);
+        QFile first(m_root + u"/one/0.mp3"_s);
+        QVERIFY(first.open(QIODevice::ReadOnly));
+        const QByteArray bytes = first.readAll();
+        for (int i = 1; i < 10000; ++i)
+            writeBytes(m_root + u"/one/%1.mp3"_s.arg(i), bytes);
+        QCOMPARE(describe(scan(m_root)), (QStringList{u"Many|Files|10000|new"_s,
+                                                      u"read 10000, unreadable 0, no name 0"_s}));
+    }
+
+    void symbolicLinkLoop() {
+        writeTrack(m_root, u"Loop/Album/1.mp3"_s);
+        QVERIFY(QFile::link(u"../.."_s, m_root + u"/Loop/Album/up"_s));
+        QVERIFY(QFile::link(u"."_s, m_root + u"/Loop/Album/here"_s));
+        QCOMPARE(describe(scan(m_root)),
+                 (QStringList{u"Loop|Album|1|new"_s, u"read 1, unreadable 0, no name 0"_s}));
+    }
+
+    void unreadableFolder() {
+        writeTrack(m_root, u"Open/Album/1.mp3"_s);
+        writeTrack(m_root, u"Shut/Album/1.mp3"_s);
+        QVERIFY(QFile::setPermissions(m_dir.path(), QFile::ExeOther | QFile::ReadOwner |
+                                                        QFile::WriteOwner | QFile::ExeOwner));
+        QVERIFY(QFile::setPermissions(m_root + u"/Shut"_s, {}));
+        const QStringList found = describeScanWithoutRoot(m_root);
+        QVERIFY(QFile::setPermissions(m_root + u"/Shut"_s,
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        if (found == QStringList{u"root"_s})
+            QSKIP("Run as root, and the rights of root cannot be dropped to test this.");
+        QCOMPARE(found, (QStringList{u"Open|Album|1|new"_s, u"read 1, unreadable 0, no name 0"_s}));
+    }
+
+    // The folder removed after the first file (as another program might) and the scan stopped
+    // after the third: both end at once with what was read and counts that add up.
+    void stoppedEarly_data() {
+        QTest::addColumn<bool>("removeFolder");
+        QTest::newRow("folder removed") << true;
+        QTest::newRow("cancelled") << false;
+    }
+    void stoppedEarly() {
+        QFETCH(bool, removeFolder);
+        for (int i = 0; i < 20; ++i)
+            writeTrack(m_root, u"Artist/Album %1/1.mp3"_s.arg(i));
+        const MusicScan found = scan(m_root, [&](int read) {
+            return removeFolder ? QDir(m_root).removeRecursively() || true : read < 3;
+        });
+        QVERIFY(!describe(found).contains(u"counts do not add up"_s));
+        QCOMPARE(found.cancelled, !removeFolder);
+        if (removeFolder)
+            QVERIFY(found.filesRead < 20);
+        else
+            QVERIFY(found.filesRead == 3 && found.albums.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestScan)
+#include "tst_scan.moc"
