@@ -6,7 +6,7 @@
 #include <cstring>
 #include <numeric>
 
-SortKeys::SortKeys(qsizetype count, const std::function<void(qsizetype, QString&)>& textOf,
+SortKeys::SortKeys(qsizetype count, const std::function<QStringView(qsizetype, QString&)>& textOf,
                    const TextCompare& compare)
     : m_keys(size_t(count)) {
     const size_t pieces = parallelPieces(size_t(count));
@@ -19,12 +19,10 @@ SortKeys::SortKeys(qsizetype count, const std::function<void(qsizetype, QString&
         std::vector<qsizetype>& start = starts[piece];
         start.reserve(size_t(end - begin) + 1);
         bytes.reserve((end - begin) * 64);
-        QString text;
+        QString scratch;
         for (qsizetype i = begin; i < end; ++i) {
             start.push_back(bytes.size());
-            text.clear();
-            textOf(i, text);
-            compare.appendSortKey(text, bytes);
+            compare.appendSortKey(textOf(i, scratch), bytes);
         }
         start.push_back(bytes.size());
         // The buffer is complete: the keys can point into it.

@@ -14,8 +14,10 @@
 // many texts: a key is made once per text, and then every comparison is a memcmp.
 class SortKeys {
 public:
-    // textOf(i, out) puts the i-th text into out.
-    SortKeys(qsizetype count, const std::function<void(qsizetype i, QString& out)>& textOf,
+    // textOf(i, scratch) gives the i-th text; it may build it in scratch, a buffer of its own
+    // thread, and return a view of it.
+    SortKeys(qsizetype count,
+             const std::function<QStringView(qsizetype i, QString& scratch)>& textOf,
              const TextCompare& compare = TextCompare::program());
 
     qsizetype size() const { return qsizetype(m_keys.size()); }

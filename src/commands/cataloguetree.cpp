@@ -85,18 +85,25 @@ TreeNode* CatalogueTree::artistNode(QStringView name) const {
 }
 
 void CatalogueTree::sortAllChildren() {
-    // Every album's key at once, artist after artist, then each artist's albums sorted on its
-    // own, the first added first among equal names; the later ones of an equal name go.
+    // The key of every album that has a sibling at once, artist after artist, then each
+    // artist's albums sorted on their own, the first added first among equal names; the later
+    // ones of an equal name go.
     std::vector<TreeNode*> albums;
     std::vector<size_t> firstOf(m_roots.size() + 1, 0);
-    for (size_t a = 0; a < m_roots.size(); ++a)
-        firstOf[a + 1] = firstOf[a] + m_roots[a]->children.size();
+    for (size_t a = 0; a < m_roots.size(); ++a) {
+        const auto& children = m_roots[a]->children;
+        firstOf[a + 1] = firstOf[a] + (children.size() > 1 ? children.size() : 0);
+        if (children.size() == 1)
+            children.front()->row = 0;
+    }
     albums.reserve(firstOf.back());
-    for (const TreeNode* artist : m_roots)
-        albums.insert(albums.end(), artist->children.begin(), artist->children.end());
+    for (const TreeNode* artist : m_roots) {
+        if (artist->children.size() > 1)
+            albums.insert(albums.end(), artist->children.begin(), artist->children.end());
+    }
     const SortKeys keys(
-        qsizetype(albums.size()), [&](qsizetype i, QString& out) { out = albums[size_t(i)]->text; },
-        m_compare);
+        qsizetype(albums.size()),
+        [&](qsizetype i, QString&) -> QStringView { return albums[size_t(i)]->text; }, m_compare);
 
     std::vector<std::vector<TreeNode*>> dropped(parallelPieces(albums.size()));
     parallelFor(dropped.size(), [&](size_t piece) {
@@ -110,6 +117,8 @@ void CatalogueTree::sortAllChildren() {
         std::vector<qint32> order;
         for (size_t a = from; a < to; ++a) {
             std::vector<TreeNode*>& children = m_roots[a]->children;
+            if (children.size() < 2)
+                continue;
             order.resize(children.size());
             std::iota(order.begin(), order.end(), qint32(firstOf[a]));
             std::sort(order.begin(), order.end(), [&](qint32 x, qint32 y) {
@@ -162,7 +171,7 @@ TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newRelea
     const std::vector<TreeNode*> artists = std::move(m_roots);
     const SortKeys keys(
         qsizetype(artists.size()),
-        [&](qsizetype i, QString& out) { out = artists[size_t(i)]->text; }, m_compare);
+        [&](qsizetype i, QString&) -> QStringView { return artists[size_t(i)]->text; }, m_compare);
     const std::vector<qint32> order = keys.sorted();
     m_roots.clear();
     m_roots.reserve(artists.size());

@@ -15,10 +15,11 @@ std::vector<const TreeNode*> reportOrder(const CatalogueTree& tree, const TextCo
     // In the tree's order the entries are mostly sorted already, which the sort sees at once.
     const SortKeys keys(
         qsizetype(albums.size()),
-        [&](qsizetype i, QString& out) {
+        [&](qsizetype i, QString& entry) -> QStringView {
             const TreeNode* album = albums[size_t(i)];
-            out.reserve(album->parent->text.size() + 3 + album->text.size());
-            out.append(album->parent->text).append(u" - ").append(album->text);
+            entry.resize(0); // keeps its room
+            entry.append(album->parent->text).append(u" - ").append(album->text);
+            return entry;
         },
         compare);
     std::vector<const TreeNode*> order;
