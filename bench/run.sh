@@ -21,13 +21,15 @@ machine="$(nproc) cores, $(awk '/MemTotal/ { printf "%.0f GiB", $2 / 1048576 }' 
 echo "machine: $machine; load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 
 results=$(mktemp)
-trap 'rm -f "$results"' EXIT
+step=$(mktemp)
+trap 'rm -f "$results" "$step"' EXIT
 for per in $shapes; do
     echo "== $per albums an artist ($(du -h "$data/velbor-$per-1000000.dat" | cut -f1))"
     VELBOR_BENCH_FILE="$data/velbor-$per-1000000.dat" build/bench/bench/velbor-bench \
-        --benchmark_min_time=1 | tee /dev/stderr | sed -n "s/^RESULT /$per|/p" >>"$results"
-    bench/startup.sh build/bench/src/app/velbor "$data" "$per" 3 | tee /dev/stderr |
-        sed -n "s/^RESULT /$per|/p" >>"$results"
+        --benchmark_min_time=1 --benchmark_color=false | tee "$step"
+    sed -n "s/^RESULT /$per|/p" "$step" >>"$results"
+    bench/startup.sh build/bench/src/app/velbor "$data" "$per" 3 | tee "$step"
+    sed -n "s/^RESULT /$per|/p" "$step" >>"$results"
 done
 
 # One row a step, one column a shape: "time (ratio to iconv)", then the budget's verdicts.
