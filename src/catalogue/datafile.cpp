@@ -1,16 +1,14 @@
 #include "datafile.h"
 
+#include "parallel.h"
 #include "windows1250.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
-#include <memory>
-#include <thread>
 
 namespace {
 
@@ -18,10 +16,8 @@ constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr QByteArrayView kTrue("#TRUE#");
 constexpr QByteArrayView kFalse("#FALSE#");
 
-// Valid UTF-8 that holds at least one letter with a diacritic (U+00C0 to U+017F), as any Czech
-// text re-saved as UTF-8 does. Windows-1250 text almost never passes: its accented small letters
-// are UTF-8 lead bytes that would need continuation bytes after them, and the letters' UTF-8 forms
-// read in Windows-1250 as pairs such as "Ĺľ" or "Ä›" that no real name holds.
+} // namespace
+
 bool looksLikeUtf8(QByteArrayView bytes) {
     const auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     const qsizetype n = bytes.size();
@@ -72,6 +68,8 @@ bool looksLikeUtf8(QByteArrayView bytes) {
     }
     return latinLetter;
 }
+
+namespace {
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t';
@@ -127,10 +125,6 @@ bool parseLine(QByteArrayView line, LineFields& out) {
     skipBlanks();
     return p == end;
 }
-
-} // namespace
-
-namespace {
 
 // The first fields seen so far, by their bytes: albums of one artist share one string, and the
 // kind of a first field is decided once. An open-addressing table with a cheap hash: the loader
@@ -301,27 +295,21 @@ DataFileContent parseDataFile(QByteArrayView bytes, const TextCompare& compare) 
         out.utf8 = looksLikeUtf8(bytes);
     }
 
-    // A large file is read in two halves side by side, split at a line end.
-    constexpr qsizetype kSplitAbove = 4 << 20;
-    std::vector<QByteArrayView> runs;
-    if (bytes.size() > kSplitAbove && std::thread::hardware_concurrency() > 1) {
-        const void* nl = std::memchr(bytes.data() + bytes.size() / 2, '\n',
-                                     size_t(bytes.size() - bytes.size() / 2));
-        const qsizetype split = nl ? static_cast<const char*>(nl) - bytes.data() + 1 : bytes.size();
-        runs = {bytes.first(split), bytes.sliced(split)};
-    } else {
-        runs = {bytes};
+    // A large file is read in pieces side by side (about 64 bytes a line), cut at line ends.
+    const size_t pieces = parallelPieces(size_t(bytes.size() / 64));
+    std::vector<qsizetype> cut(pieces + 1, bytes.size());
+    cut[0] = 0;
+    for (size_t k = 1; k < pieces; ++k) {
+        const qsizetype from =
+            std::max(cut[k - 1], bytes.size() * qsizetype(k) / qsizetype(pieces));
+        const void* nl = std::memchr(bytes.data() + from, '\n', size_t(bytes.size() - from));
+        cut[k] = nl ? static_cast<const char*>(nl) - bytes.data() + 1 : bytes.size();
     }
-    std::vector<Part> parts(runs.size());
-    if (runs.size() == 1) {
-        parseLines(runs[0], bytes.size(), out.utf8, compare, parts[0]);
-    } else {
-        const std::unique_ptr<TextCompare> second = compare.clone();
-        std::thread helper(parseLines, runs[1], runs[1].size(), out.utf8, std::cref(*second),
-                           std::ref(parts[1]));
-        parseLines(runs[0], bytes.size(), out.utf8, compare, parts[0]);
-        helper.join();
-    }
+    std::vector<Part> parts(pieces);
+    parallelFor(pieces, [&](size_t k) {
+        const QByteArrayView run = bytes.sliced(cut[k], cut[k + 1] - cut[k]);
+        parseLines(run, k == 0 ? bytes.size() : run.size(), out.utf8, compare, parts[k]);
+    });
 
     qsizetype total = 0;
     for (const Part& part : parts)
@@ -376,77 +364,6 @@ QString artistProblem(QStringView artist, bool typed, const TextCompare& compare
     return {};
 }
 
-namespace {
-
-// Appends value between double quotes and a comma after it. Loaded values may hold characters a
-// user could not type (a tab, a lone CR); they are written back as they came. False when the
-// value cannot be written (see valueProblem()).
-bool appendField(QByteArray& out, QStringView value) {
-    out += '"';
-    const qsizetype start = out.size();
-    if (!Windows1250::encodeAppend(value, out))
-        return false;
-    const QByteArrayView written(out.constData() + start, out.size() - start);
-    if (written.contains('"') || written.contains('\n'))
-        return false;
-    out += "\",";
-    return true;
-}
-
-void describeProblem(QStringView value, const QString& what, QString* problem) {
-    if (problem)
-        *problem = what + u' ' + valueProblem(value, false) + u'.';
-}
-
-} // namespace
-
-std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const QString& owner,
-                                         const QString& contactEmail, QString* problem,
-                                         const TextCompare& compare) {
-    QByteArray out;
-    out.reserve(qsizetype(albums.size()) * 72 + 128);
-    const QString* checkedArtist = nullptr; // albums of one artist usually share one string
-    for (const Album& a : albums) {
-        if (!checkedArtist || !checkedArtist->isSharedWith(a.artist)) {
-            if (const QString why = artistProblem(a.artist, false, compare); !why.isEmpty()) {
-                if (problem)
-                    *problem = QStringLiteral("Album „%1 - %2“: položka artist %3.")
-                                   .arg(a.artist, a.title, why);
-                return std::nullopt;
-            }
-            checkedArtist = &a.artist;
-        }
-        if (!appendField(out, a.artist) || !appendField(out, a.title)) {
-            const bool artistBad = !valueProblem(a.artist, false).isEmpty();
-            describeProblem(artistBad ? a.artist : a.title,
-                            QStringLiteral("Album „%1 - %2“").arg(a.artist, a.title), problem);
-            return std::nullopt;
-        }
-        out += a.isNew ? "#TRUE#\r\n" : "#FALSE#\r\n";
-    }
-    out += "\"#DataOwner\",";
-    if (!appendField(out, owner)) {
-        describeProblem(owner, QStringLiteral("Název databáze"), problem);
-        return std::nullopt;
-    }
-    out += "#FALSE#\r\n\"#ContactEmail\",";
-    if (!appendField(out, contactEmail)) {
-        describeProblem(contactEmail, QStringLiteral("Kontaktní email"), problem);
-        return std::nullopt;
-    }
-    out += "#FALSE#\r\n";
-    // The file must read back as it was written: text that would make it pass for UTF-8 is not
-    // written at all.
-    if (looksLikeUtf8(out)) {
-        if (problem)
-            *problem = QStringLiteral("Katalog obsahuje jen takové znaky s diakritikou, že by se "
-                                      "soubor při dalším načtení četl jako UTF-8 (například "
-                                      "dvojice jako „Ĺľ“ nebo „Ä›“). Opravte tyto názvy.");
-        return std::nullopt;
-    }
-    return out;
-}
-
 LoadResult loadDataFile(const QString& path, const TextCompare& compare) {
     LoadResult result;
     QFile file(path);
@@ -459,115 +376,4 @@ LoadResult loadDataFile(const QString& path, const TextCompare& compare) {
     result.opened = true;
     result.content = parseDataFile(bytes, compare);
     return result;
-}
-
-namespace {
-
-// Writes bytes to an open device in pieces of at most 64 KiB, checking every write.
-bool writeAll(QIODevice& device, const QByteArray& bytes) {
-    constexpr qsizetype kPiece = 64 * 1024;
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const qint64 n =
-            device.write(bytes.constData() + done, std::min(kPiece, bytes.size() - done));
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-} // namespace
-
-namespace {
-
-QString czechReason(const QFileDevice& file) {
-    QString why;
-    switch (file.error()) {
-    case QFileDevice::OpenError:
-    case QFileDevice::PermissionsError:
-        why = QStringLiteral("soubor nelze vytvořit (složka je chráněna proti zápisu, nebo "
-                             "neexistuje)");
-        break;
-    case QFileDevice::WriteError:
-    case QFileDevice::ResourceError:
-        why = QStringLiteral("zápis selhal (disk je možná plný)");
-        break;
-    case QFileDevice::RenameError:
-        why = QStringLiteral("nový soubor nelze dát na místo starého");
-        break;
-    default:
-        why = QStringLiteral("soubor nelze zapsat");
-        break;
-    }
-    const QString system = file.error() == QFileDevice::NoError ? QString() : file.errorString();
-    if (!system.isEmpty())
-        why += QStringLiteral(" [%1]").arg(system);
-    return why;
-}
-
-// Why the file at path could not be opened for writing: the owner of the file or the folder can
-// act on a missing right, so that is named before the system's own words.
-QString openFailure(const QString& path, const QFileDevice& file) {
-    const QFileInfo info(path);
-    const QFileInfo folder(info.absolutePath());
-    QString why;
-    if (info.exists() && !info.isWritable())
-        why = QStringLiteral("soubor %1 je chráněn proti zápisu").arg(info.fileName());
-    else if (!folder.isDir())
-        why = QStringLiteral("složka %1 neexistuje").arg(folder.filePath());
-    else if (!folder.isWritable())
-        why = QStringLiteral("do složky %1 nemáte právo zapisovat").arg(folder.filePath());
-    else
-        return czechReason(file);
-    return why + QStringLiteral(" [%1]").arg(file.errorString());
-}
-
-bool commit(const QString& path, const QByteArray& bytes, QString* error) {
-    QSaveFile file(path);
-    // Unbuffered: every piece goes to the system as it is written, and a failure is seen there.
-    // Through a buffer, the last failing write would come at commit(), which Qt does not check
-    // (QTBUG-75077): a full disk would put a cut-off file in the old one's place.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        if (error)
-            *error = openFailure(path, file);
-        return false;
-    }
-    if (!writeAll(file, bytes) || !file.flush()) {
-        if (error)
-            *error = czechReason(file);
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        if (error)
-            *error = czechReason(file);
-        return false;
-    }
-    return true;
-}
-
-} // namespace
-
-bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keepBackup,
-                         QString* error) {
-    if (keepBackup && QFileInfo::exists(path)) {
-        QFile old(path);
-        if (!old.open(QIODevice::ReadOnly)) {
-            if (error)
-                *error = QStringLiteral("starý soubor nelze přečíst pro zálohu [%1]")
-                             .arg(old.errorString());
-            return false;
-        }
-        const QByteArray previous = old.readAll();
-        old.close();
-        QString why;
-        if (!commit(path + QStringLiteral(".bak"), previous, &why)) {
-            if (error)
-                *error = QStringLiteral("zálohu %1.bak nelze zapsat: %2")
-                             .arg(QFileInfo(path).fileName(), why);
-            return false;
-        }
-    }
-    return commit(path, bytes, error);
 }

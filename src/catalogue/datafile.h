@@ -49,6 +49,12 @@ QString valueProblem(QStringView value, bool typed);
 QString artistProblem(QStringView artist, bool typed,
                       const TextCompare& compare = TextCompare::program());
 
+// Valid UTF-8 that holds at least one letter with a diacritic (U+00C0 to U+017F), as any Czech
+// text re-saved as UTF-8 does. Windows-1250 text almost never passes: its accented small letters
+// are UTF-8 lead bytes that would need continuation bytes after them, and the letters' UTF-8 forms
+// read in Windows-1250 as pairs such as "Ĺľ" or "Ä›" that no real name holds.
+bool looksLikeUtf8(QByteArrayView bytes);
+
 struct LoadResult {
     bool opened = false; // false: no readable file at the path
     DataFileContent content;

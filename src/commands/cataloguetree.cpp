@@ -1,11 +1,12 @@
 #include "cataloguetree.h"
 
+#include "catalogue/parallel.h"
+#include "catalogue/sortkeys.h"
+
 #include <QHash>
 
-#include <thread>
-
 #include <algorithm>
-#include <cstring>
+#include <numeric>
 
 CatalogueTree::CatalogueTree(const TextCompare& compare, QObject* parent)
     : QAbstractItemModel(parent), m_compare(compare) {
@@ -83,70 +84,57 @@ TreeNode* CatalogueTree::artistNode(QStringView name) const {
     return it != m_roots.end() && m_compare.equals((*it)->text, name) ? *it : nullptr;
 }
 
-namespace {
-
-bool before(const TextCompare& compare, const TreeNode* a, const TreeNode* b) {
-    const int c = compare.compare(a->text, b->text);
-    return c != 0 ? c < 0 : a->seq < b->seq;
-}
-
-// Sorts list by text, the first added first among equal texts; the later ones of an equal text
-// are moved to dropped.
-void sortKeepingFirstOfEqual(std::vector<TreeNode*>& list, const TextCompare& compare,
-                             std::vector<TreeNode*>& dropped) {
-    if (list.size() > 1) {
-        std::sort(list.begin(), list.end(), [&compare](const TreeNode* a, const TreeNode* b) {
-            return before(compare, a, b);
-        });
-        size_t kept = 1;
-        for (size_t i = 1; i < list.size(); ++i) {
-            if (compare.equals(list[i]->text, list[kept - 1]->text))
-                dropped.push_back(list[i]);
-            else
-                list[kept++] = list[i];
-        }
-        list.resize(kept);
-    }
-    for (size_t i = 0; i < list.size(); ++i)
-        list[i]->row = int(i);
-}
-
-} // namespace
-
 void CatalogueTree::sortAllChildren() {
-    size_t total = 0;
-    for (const TreeNode* artist : m_roots)
-        total += artist->children.size();
-    constexpr size_t kPerThread = 50000;
-    const size_t threads = std::clamp<size_t>(total / kPerThread, 1,
-                                              std::max(1u, std::thread::hardware_concurrency()));
-
-    std::vector<std::vector<TreeNode*>> dropped(threads);
-    auto work = [this](size_t from, size_t to, const TextCompare& compare,
-                       std::vector<TreeNode*>& out) {
-        for (size_t i = from; i < to; ++i)
-            sortKeepingFirstOfEqual(m_roots[i]->children, compare, out);
-    };
-    if (threads == 1) {
-        work(0, m_roots.size(), m_compare, dropped[0]);
-    } else {
-        // Split the artists into runs of about equal album counts; each thread has its own
-        // collator.
-        std::vector<std::unique_ptr<TextCompare>> compares;
-        std::vector<std::thread> pool;
-        size_t start = 0, counted = 0;
-        for (size_t t = 0; t < threads; ++t) {
-            size_t end = start;
-            const size_t goal = total * (t + 1) / threads;
-            while (end < m_roots.size() && (counted < goal || t + 1 == threads))
-                counted += m_roots[end++]->children.size();
-            compares.push_back(m_compare.clone());
-            pool.emplace_back(work, start, end, std::cref(*compares.back()), std::ref(dropped[t]));
-            start = end;
-        }
-        for (std::thread& th : pool)
-            th.join();
+    // The key of every album that has a sibling at once, artist after artist, then each
+    // artist's albums sorted on their own, the first added first among equal names; the later
+    // ones of an equal name go.
+    std::vector<TreeNode*> albums;
+    std::vector<size_t> firstOf(m_roots.size() + 1, 0);
+    for (size_t a = 0; a < m_roots.size(); ++a) {
+        const auto& children = m_roots[a]->children;
+        firstOf[a + 1] = firstOf[a] + (children.size() > 1 ? children.size() : 0);
+        if (children.size() == 1)
+            children.front()->row = 0;
     }
+    albums.reserve(firstOf.back());
+    for (const TreeNode* artist : m_roots) {
+        if (artist->children.size() > 1)
+            albums.insert(albums.end(), artist->children.begin(), artist->children.end());
+    }
+    const SortKeys keys(
+        qsizetype(albums.size()),
+        [&](qsizetype i, QString&) -> QStringView { return albums[size_t(i)]->text; }, m_compare);
+
+    std::vector<std::vector<TreeNode*>> dropped(parallelPieces(albums.size()));
+    parallelFor(dropped.size(), [&](size_t piece) {
+        // Runs of artists of about equal numbers of albums.
+        auto artistAt = [&](size_t k) {
+            const size_t album = albums.size() * k / dropped.size();
+            return size_t(std::lower_bound(firstOf.begin(), firstOf.end() - 1, album) -
+                          firstOf.begin());
+        };
+        const size_t from = artistAt(piece), to = artistAt(piece + 1);
+        std::vector<qint32> order;
+        for (size_t a = from; a < to; ++a) {
+            std::vector<TreeNode*>& children = m_roots[a]->children;
+            if (children.size() < 2)
+                continue;
+            order.resize(children.size());
+            std::iota(order.begin(), order.end(), qint32(firstOf[a]));
+            std::sort(order.begin(), order.end(), [&](qint32 x, qint32 y) {
+                const int c = keys.compare(x, y);
+                return c != 0 ? c < 0 : albums[size_t(x)]->seq < albums[size_t(y)]->seq;
+            });
+            children.clear();
+            for (size_t k = 0; k < order.size(); ++k) {
+                if (k > 0 && keys.compare(order[k - 1], order[k]) == 0)
+                    dropped[piece].push_back(albums[size_t(order[k])]);
+                else
+                    children.push_back(albums[size_t(order[k])]);
+            }
+            renumber(children, 0);
+        }
+    });
     for (const auto& list : dropped)
         for (TreeNode* node : list)
             unlinkAdded(node);
@@ -178,14 +166,19 @@ TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newRelea
         artist->children.push_back(node);
     }
 
-    // Artists whose names differ in letter case only share the node added first.
-    std::vector<TreeNode*> artists = m_roots;
-    std::sort(artists.begin(), artists.end(),
-              [this](const TreeNode* a, const TreeNode* b) { return before(m_compare, a, b); });
+    // The artists in text order (they were added in the order of m_roots, so equal names keep
+    // it); names that differ in letter case only share the node added first.
+    const std::vector<TreeNode*> artists = std::move(m_roots);
+    const SortKeys keys(
+        qsizetype(artists.size()),
+        [&](qsizetype i, QString&) -> QStringView { return artists[size_t(i)]->text; }, m_compare);
+    const std::vector<qint32> order = keys.sorted();
     m_roots.clear();
-    for (TreeNode* artist : artists) {
-        TreeNode* same = m_roots.empty() ? nullptr : m_roots.back();
-        if (same && m_compare.equals(same->text, artist->text)) {
+    m_roots.reserve(artists.size());
+    for (size_t k = 0; k < order.size(); ++k) {
+        TreeNode* artist = artists[size_t(order[k])];
+        if (k > 0 && keys.compare(order[k - 1], order[k]) == 0) {
+            TreeNode* same = m_roots.back();
             for (TreeNode* child : artist->children) {
                 child->parent = same;
                 same->children.push_back(child);

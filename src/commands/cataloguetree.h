@@ -97,8 +97,8 @@ private:
         return parent ? parent->children : m_roots;
     }
     size_t sortedPosition(const std::vector<TreeNode*>& list, QStringView text) const;
-    // Sorts the albums of every artist (on several threads for a large tree) and leaves out the
-    // later ones of equal name.
+    // Sorts the albums of every artist (on all cores for a large tree) and leaves out the later
+    // ones of equal name.
     void sortAllChildren();
     void emitChildrenChanged(TreeNode* parent, int role);
 

@@ -2,10 +2,10 @@
 
 #include "reportorder.h"
 
+#include "catalogue/parallel.h"
 #include "catalogue/windows1250.h"
 #include "cataloguetree.h"
 
-#include <thread>
 #include <vector>
 
 namespace {
@@ -86,29 +86,21 @@ std::optional<QByteArray> reportFileBytes(const CatalogueTree& tree, const QStri
     }
 
     // Every character takes one byte, so each line's place is known before it is written, and
-    // the two halves of a long report are written side by side.
+    // the lines are written on all cores.
     const std::vector<const TreeNode*> albums = reportOrder(tree, compare);
-    const size_t half = albums.size() / 2;
-    qsizetype size = bytes.size(), halfStart = size;
-    for (size_t k = 0; k < albums.size(); ++k) {
-        if (k == half)
-            halfStart = size;
-        size += lineLength(albums[k]);
-    }
-    bytes.resize(size);
+    std::vector<qsizetype> lineStart(albums.size() + 1, bytes.size());
+    for (size_t k = 0; k < albums.size(); ++k)
+        lineStart[k + 1] = lineStart[k] + lineLength(albums[k]);
+    bytes.resize(lineStart.back());
     char* const out = bytes.data();
+    std::vector<qsizetype> bad(parallelPieces(albums.size()), -1);
+    parallelChunks(albums.size(), [&](size_t piece, size_t begin, size_t end) {
+        bad[piece] = encodeLines(albums, begin, end, out + lineStart[begin]);
+    });
     qsizetype badLine = -1;
-    constexpr size_t kSplitAbove = 50000;
-    if (albums.size() < kSplitAbove || std::thread::hardware_concurrency() < 2) {
-        badLine = encodeLines(albums, 0, albums.size(), out + head.size());
-    } else {
-        qsizetype badUpper = -1;
-        std::thread helper(
-            [&] { badUpper = encodeLines(albums, half, albums.size(), out + halfStart); });
-        badLine = encodeLines(albums, 0, half, out + head.size());
-        helper.join();
+    for (qsizetype b : bad) {
         if (badLine < 0)
-            badLine = badUpper;
+            badLine = b;
     }
     if (badLine < 0)
         return bytes;

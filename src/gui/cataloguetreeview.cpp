@@ -7,3 +7,12 @@ void CatalogueTreeView::dataChanged(const QModelIndex& topLeft, const QModelInde
         return;
     QTreeView::dataChanged(topLeft, bottomRight, roles);
 }
+
+void CatalogueTreeView::expandTopLevel() {
+    // While a layout is pending, expanding a row only records it; the layout then runs once.
+    scheduleDelayedItemsLayout();
+    const QAbstractItemModel* m = model();
+    for (int row = 0, rows = m ? m->rowCount(rootIndex()) : 0; row < rows; ++row)
+        setExpanded(m->index(row, 0, rootIndex()), true);
+    executeDelayedItemsLayout();
+}

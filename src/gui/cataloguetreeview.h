@@ -11,6 +11,11 @@ class CatalogueTreeView : public QTreeView {
 public:
     using QTreeView::QTreeView;
 
+    // Expands every top-level row with one layout of the view: the time grows with the rows.
+    // (QTreeView::expandToDepth() lays out once per expanded row, each time inserting into the
+    // middle of its list of shown rows, which grows with the square of the artists.)
+    void expandTopLevel();
+
 protected:
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;

@@ -1,5 +1,7 @@
 #include "qtports.h"
 
+#include "cataloguetreeview.h"
+
 #include "commands/cataloguetree.h"
 
 #include <QInputDialog>
@@ -75,9 +77,12 @@ void QtTreeView::ensureVisible(TreeNode* node) {
 }
 
 void QtTreeView::expandAll() {
-    // QTreeView::expandAll() lays the view out once per node: far too slow for a large
-    // catalogue. The tree has two levels, so expanding the first level is all there is to do.
-    m_view->expandToDepth(0);
+    // The tree has two levels, so expanding the first level is all there is to do, in one
+    // layout of the view (see CatalogueTreeView).
+    if (auto* view = qobject_cast<CatalogueTreeView*>(m_view))
+        view->expandTopLevel();
+    else
+        m_view->expandToDepth(0);
 }
 
 void QtTreeView::setDrawing(bool on) {

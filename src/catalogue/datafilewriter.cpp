@@ -1,0 +1,187 @@
+#include "datafile.h"
+
+#include "windows1250.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+// Appends value between double quotes and a comma after it. Loaded values may hold characters a
+// user could not type (a tab, a lone CR); they are written back as they came. False when the
+// value cannot be written (see valueProblem()).
+bool appendField(QByteArray& out, QStringView value) {
+    out += '"';
+    const qsizetype start = out.size();
+    if (!Windows1250::encodeAppend(value, out))
+        return false;
+    const QByteArrayView written(out.constData() + start, out.size() - start);
+    if (written.contains('"') || written.contains('\n'))
+        return false;
+    out += "\",";
+    return true;
+}
+
+void describeProblem(QStringView value, const QString& what, QString* problem) {
+    if (problem)
+        *problem = what + u' ' + valueProblem(value, false) + u'.';
+}
+
+} // namespace
+
+std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const QString& owner,
+                                         const QString& contactEmail, QString* problem,
+                                         const TextCompare& compare) {
+    QByteArray out;
+    out.reserve(qsizetype(albums.size()) * 72 + 128);
+    const QString* checkedArtist = nullptr; // albums of one artist usually share one string
+    for (const Album& a : albums) {
+        if (!checkedArtist || !checkedArtist->isSharedWith(a.artist)) {
+            if (const QString why = artistProblem(a.artist, false, compare); !why.isEmpty()) {
+                if (problem)
+                    *problem = QStringLiteral("Album „%1 - %2“: položka artist %3.")
+                                   .arg(a.artist, a.title, why);
+                return std::nullopt;
+            }
+            checkedArtist = &a.artist;
+        }
+        if (!appendField(out, a.artist) || !appendField(out, a.title)) {
+            const bool artistBad = !valueProblem(a.artist, false).isEmpty();
+            describeProblem(artistBad ? a.artist : a.title,
+                            QStringLiteral("Album „%1 - %2“").arg(a.artist, a.title), problem);
+            return std::nullopt;
+        }
+        out += a.isNew ? "#TRUE#\r\n" : "#FALSE#\r\n";
+    }
+    out += "\"#DataOwner\",";
+    if (!appendField(out, owner)) {
+        describeProblem(owner, QStringLiteral("Název databáze"), problem);
+        return std::nullopt;
+    }
+    out += "#FALSE#\r\n\"#ContactEmail\",";
+    if (!appendField(out, contactEmail)) {
+        describeProblem(contactEmail, QStringLiteral("Kontaktní email"), problem);
+        return std::nullopt;
+    }
+    out += "#FALSE#\r\n";
+    // The file must read back as it was written: text that would make it pass for UTF-8 is not
+    // written at all.
+    if (looksLikeUtf8(out)) {
+        if (problem)
+            *problem = QStringLiteral("Katalog obsahuje jen takové znaky s diakritikou, že by se "
+                                      "soubor při dalším načtení četl jako UTF-8 (například "
+                                      "dvojice jako „Ĺľ“ nebo „Ä›“). Opravte tyto názvy.");
+        return std::nullopt;
+    }
+    return out;
+}
+
+namespace {
+
+// Writes bytes to an open device in pieces of at most 64 KiB, checking every write.
+bool writeAll(QIODevice& device, const QByteArray& bytes) {
+    constexpr qsizetype kPiece = 64 * 1024;
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const qint64 n =
+            device.write(bytes.constData() + done, std::min(kPiece, bytes.size() - done));
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+QString czechReason(const QFileDevice& file) {
+    QString why;
+    switch (file.error()) {
+    case QFileDevice::OpenError:
+    case QFileDevice::PermissionsError:
+        why = QStringLiteral("soubor nelze vytvořit (složka je chráněna proti zápisu, nebo "
+                             "neexistuje)");
+        break;
+    case QFileDevice::WriteError:
+    case QFileDevice::ResourceError:
+        why = QStringLiteral("zápis selhal (disk je možná plný)");
+        break;
+    case QFileDevice::RenameError:
+        why = QStringLiteral("nový soubor nelze dát na místo starého");
+        break;
+    default:
+        why = QStringLiteral("soubor nelze zapsat");
+        break;
+    }
+    const QString system = file.error() == QFileDevice::NoError ? QString() : file.errorString();
+    if (!system.isEmpty())
+        why += QStringLiteral(" [%1]").arg(system);
+    return why;
+}
+
+// Why the file at path could not be opened for writing: the owner of the file or the folder can
+// act on a missing right, so that is named before the system's own words.
+QString openFailure(const QString& path, const QFileDevice& file) {
+    const QFileInfo info(path);
+    const QFileInfo folder(info.absolutePath());
+    QString why;
+    if (info.exists() && !info.isWritable())
+        why = QStringLiteral("soubor %1 je chráněn proti zápisu").arg(info.fileName());
+    else if (!folder.isDir())
+        why = QStringLiteral("složka %1 neexistuje").arg(folder.filePath());
+    else if (!folder.isWritable())
+        why = QStringLiteral("do složky %1 nemáte právo zapisovat").arg(folder.filePath());
+    else
+        return czechReason(file);
+    return why + QStringLiteral(" [%1]").arg(file.errorString());
+}
+
+bool commit(const QString& path, const QByteArray& bytes, QString* error) {
+    QSaveFile file(path);
+    // Unbuffered: every piece goes to the system as it is written, and a failure is seen there.
+    // Through a buffer, the last failing write would come at commit(), which Qt does not check
+    // (QTBUG-75077): a full disk would put a cut-off file in the old one's place.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        if (error)
+            *error = openFailure(path, file);
+        return false;
+    }
+    if (!writeAll(file, bytes) || !file.flush()) {
+        if (error)
+            *error = czechReason(file);
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        if (error)
+            *error = czechReason(file);
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keepBackup,
+                         QString* error) {
+    if (keepBackup && QFileInfo::exists(path)) {
+        QFile old(path);
+        if (!old.open(QIODevice::ReadOnly)) {
+            if (error)
+                *error = QStringLiteral("starý soubor nelze přečíst pro zálohu [%1]")
+                             .arg(old.errorString());
+            return false;
+        }
+        const QByteArray previous = old.readAll();
+        old.close();
+        QString why;
+        if (!commit(path + QStringLiteral(".bak"), previous, &why)) {
+            if (error)
+                *error = QStringLiteral("zálohu %1.bak nelze zapsat: %2")
+                             .arg(QFileInfo(path).fileName(), why);
+            return false;
+        }
+    }
+    return commit(path, bytes, error);
+}
