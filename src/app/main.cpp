@@ -7,7 +7,6 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velbor"));
-    QApplication::setApplicationDisplayName(QStringLiteral("MP3 Velbor"));
     QApplication::setDesktopFileName(QStringLiteral("velbor"));
 
     // The program speaks Czech: Qt's own buttons and dialogs too.
