@@ -113,11 +113,14 @@ QtStatusBar::QtStatusBar(QWidget* bar, int designWidth) : m_bar(bar), m_designWi
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
-        row->addWidget(label);
         m_panels[i] = label;
     }
-    // A window widened after start-up leaves the rest of the bar empty.
-    row->addStretch(1);
+    // The album count takes the width it is given, whatever its text (which a tooltip shows
+    // whole); a window widened after start-up leaves the rest of the bar empty.
+    m_panels[0]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row->addWidget(m_panels[0], 1);
+    row->addWidget(m_panels[1]);
+    row->addStretch(0);
 }
 
 QLabel* QtStatusBar::panel(StatusPanel panel) const {

@@ -69,12 +69,12 @@ private Q_SLOTS:
         QTest::newRow("bytes no UTF-8 after a BOM")
             << QByteArray("\xEF\xBB\xBF\"A\",\"\xFF\",#FALSE#\r\n") << 1 << QStringList{u"UTF-8"_s}
             << QByteArray() << u"„\uFFFD“"_s;
+        const QStringList unreadable{u"nelze přečíst, a proto ho program nepřepíše"_s,
+                                     u"přesuňte jinam, a program spusťte znovu."_s};
         QTest::newRow("Velbor.dat is a folder")
-            << kFolder << 0 << QStringList{u"Datový soubor neexistuje!"_s} << QByteArray()
-            << u"nelze přečíst"_s;
+            << kFolder << 0 << unreadable << QByteArray() << u"nelze přečíst"_s;
         QTest::newRow("Velbor.dat is a named pipe")
-            << kFifo << 0 << QStringList{u"Datový soubor neexistuje!"_s} << QByteArray()
-            << u"nelze přečíst"_s;
+            << kFifo << 0 << unreadable << QByteArray() << u"nelze přečíst"_s;
     }
     void hostileFile() {
         QFETCH(QByteArray, file);

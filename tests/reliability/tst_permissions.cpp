@@ -4,6 +4,9 @@
 
 #include "folderfixture.h"
 
+#include "commands/export.h"
+#include "commands/reporttext.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
@@ -118,8 +121,12 @@ private Q_SLOTS:
         if (!loaded)
             QVERIFY(takeRights());
         startUp(f.ctx);
-        QCOMPARE(f.prompts.log,
-                 loaded ? QStringList() : QStringList{u"message(x): Datový soubor neexistuje!"_s});
+        QCOMPARE(
+            f.prompts.log,
+            loaded ? QStringList()
+                   : QStringList{u"message(x): Datový soubor %1 nelze přečíst, a proto ho "
+                                 u"program nepřepíše.\nOpravte jeho přístupová práva, nebo ho "
+                                 u"přesuňte jinam, a program spusťte znovu."_s.arg(f.dataFile())});
         QCOMPARE(f.ctx.catalogue.albums.size(), loaded ? size_t(3) : size_t(0));
         f.ctx.catalogue.albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
         f.ctx.backupBeforeSave = backup;
@@ -132,6 +139,9 @@ private Q_SLOTS:
                      box.contains(QString(reason).replace(u"%1"_s, f.dir.path())) &&
                      box.endsWith(kKept),
                  qPrintable(box));
+        // Without the right to make files in the folder, the box says the folder needs it.
+        QCOMPARE(box.contains(u"musí být do složky %1 povolen zápis"_s.arg(f.dir.path())),
+                 folderMode == 0555);
         QVERIFY(readFile(f.dataFile()) == kSample);
         QVERIFY(!QFile::exists(f.backupFile()));
         QCOMPARE(f.strays(), QStringList());
@@ -147,6 +157,28 @@ private Q_SLOTS:
                     .contains("\"Nov\xFD\",\"\xC8"
                               "erstv\xE9\",#TRUE#\r\n"));
         QCOMPARE(QFile::exists(f.backupFile()), backup);
+    }
+
+    // The report, which can always be made again, is written over a writable file in place where
+    // the folder lets no new file be made.
+    void reportOverAFileInAClosedFolder() {
+        if (ranAsNobody())
+            return;
+        RightsFixture f;
+        const QString report = f.dir.filePath(u"mp3.txt"_s);
+        QVERIFY(writeFile(report, QByteArray(4096, 'x'))); // longer than the new report
+        f.ctx.catalogue.albums = {Album{u"Kapela"_s, u"Živě"_s, false}};
+        showAllAlbums(f.ctx);
+        f.tree.checkAll();
+        FakeFileDialog dialog;
+        dialog.paths << report;
+        f.ctx.fileDialog = &dialog;
+        QVERIFY(setMode(f.dir.path(), 0555));
+        exportToFile(f.ctx);
+        QVERIFY(setMode(f.dir.path(), 0755));
+        QCOMPARE(f.prompts.log, QStringList{kSaved});
+        QCOMPARE(readFile(report), reportFileBytes(f.tree, QString(), QString()).value());
+        QCOMPARE(f.strays(), QStringList{u"mp3.txt"_s});
     }
 };
 

@@ -87,6 +87,32 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(f.backupFile()), backup);
         qInfo("%lld file size limits tried (%lld bytes)", qlonglong(tried), qlonglong(needed));
     }
+
+    // The session ends with unsaved edits and no box may be shown: they go beside the data file,
+    // which stays as it was, and the next start names the copy.
+    void sessionEndsWithoutQuestions() {
+        FolderFixture f;
+        QVERIFY(writeFile(f.dataFile(), catalogueBytes(3)));
+        startUp(f.ctx);
+        QVERIFY(mayEndSession(f.ctx, false));
+        QVERIFY(!QFile::exists(unsavedCopyPath())); // nothing to keep
+        f.ctx.catalogue.albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
+        f.ctx.unsavedEdits = true;
+        QVERIFY(mayEndSession(f.ctx, false));
+        QCOMPARE(f.prompts.log, QStringList());
+        QVERIFY(readFile(f.dataFile()) == catalogueBytes(3));
+        QCOMPARE(readFile(unsavedCopyPath()),
+                 formatDataFile(f.ctx.catalogue.albums, u"Sbírka"_s, u"kun@example.cz"_s).value());
+
+        Fixture next;
+        startUp(next.ctx);
+        QCOMPARE(next.ctx.catalogue.albums.size(), size_t(3));
+        QCOMPARE(next.prompts.log.size(), 1);
+        QVERIFY2(next.prompts.log[0].startsWith(u"message(i): Vedle datového souboru je soubor "_s +
+                                                unsavedCopyPath()) &&
+                     next.prompts.log[0].contains(u"počet alb v něm: 4.\n"_s),
+                 qPrintable(next.prompts.log[0]));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestSaveFaults)
