@@ -104,7 +104,7 @@ void tellOfUnsavedCopy(AppContext& ctx) {
     const LoadResult copy = loadDataFile(path);
     ctx.prompts.message(
         QStringLiteral("Vedle datového souboru je soubor %1 s neuloženými změnami, které program "
-                       "zapsal %2 při ukončení sezení; počet alb v něm: %3.\n"
+                       "zapsal %2 při odhlášení ze systému; počet alb v něm: %3.\n"
                        "Chcete-li ho použít, ukončete program a přejmenujte ho na Velbor.dat. "
                        "Nepotřebujete-li ho, smažte ho.")
             .arg(path, QFileInfo(path).lastModified().toString(u"d. M. yyyy H:mm"))

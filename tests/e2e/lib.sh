@@ -68,7 +68,8 @@ start_app() {
 # The title of window $1 as window managers show it: its _NET_WM_NAME (UTF-8), which Qt may make
 # longer than the WM_NAME that xdotool searches.
 window_title() {
-    xprop -id "$1" _NET_WM_NAME | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+    { xprop -id "$1" _NET_WM_NAME 2>/dev/null || true; } |
+        sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
 }
 
 # Fails unless window $1 is shown titled exactly $2.

@@ -12,12 +12,12 @@ write_cp1250 "$E2E_DIR/original.dat" <<'DAT'
 DAT
 dir=$(make_app_dir "$E2E_DIR/original.dat")
 
-# Adds the artist "Nový" and its album "Živě" after the Editing chord.
+# Adds the artist "Čechomor" and its album "Živě" after the Editing chord.
 edit() {
     local box
     keys "$win" ctrl+shift+F11 shift+Insert
     box=$(wait_window Velbor)
-    type_text "$box" "Nový"
+    type_text "$box" "Čechomor"
     keys "$box" Return
     wait_window_gone Velbor
     keys "$win" Insert
@@ -53,7 +53,7 @@ answer Velbor Return # Ano, the default: saved without another question
 wait_exit
 write_cp1250 "$E2E_DIR/expected.dat" <<'DAT'
 "Kapela","První album",#FALSE#
-"Nový","Živě",#TRUE#
+"Čechomor","Živě",#TRUE#
 "#DataOwner","Sbírka",#FALSE#
 "#ContactEmail","jan@example.cz",#FALSE#
 DAT
