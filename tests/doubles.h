@@ -17,14 +17,17 @@
 //   "message(x): text"   critical      "message(?): text"  question
 //   "message(!): text"   exclamation   "message(i): text"  information
 //   "ask: question"      a Yes/No question
+//   "choose: question"   a Yes/No/Cancel question
 //   "input: prompt"      an input box
 // A box given a title of its own gets " [title]" at the end of its line. A question or input box
-// with no scripted answer left is logged with " (unscripted)" and answered No / Cancel.
+// with no scripted answer left is logged with " (unscripted)" and answered No / Cancel (Cancel
+// for a Yes/No/Cancel question).
 class ScriptedPrompts : public Prompts {
 public:
     QStringList log;
-    QStringList inputs;  // answers to the input boxes, in order
-    QList<bool> answers; // answers to the questions, in order
+    QStringList inputs;    // answers to the input boxes, in order
+    QList<bool> answers;   // answers to the questions, in order
+    QList<Choice> choices; // answers to the Yes/No/Cancel questions, in order
 
     void message(const QString& text, MessageIcon icon, const QString& title = {}) override {
         log << QStringLiteral("message(%1): ").arg(iconMark(icon)) + text + titled(title);
@@ -33,13 +36,17 @@ public:
         log << QStringLiteral("ask: ") + question + unscripted(answers.isEmpty());
         return !answers.isEmpty() && answers.takeFirst();
     }
+    Choice askYesNoCancel(const QString& question) override {
+        log << QStringLiteral("choose: ") + question + unscripted(choices.isEmpty());
+        return choices.isEmpty() ? Choice::Cancel : choices.takeFirst();
+    }
     QString input(const QString& prompt, const QString& title = {}) override {
         log << QStringLiteral("input: ") + prompt + titled(title) + unscripted(inputs.isEmpty());
         return inputs.isEmpty() ? QString() : inputs.takeFirst();
     }
 
     // Every scripted answer was asked for.
-    bool allUsed() const { return inputs.isEmpty() && answers.isEmpty(); }
+    bool allUsed() const { return inputs.isEmpty() && answers.isEmpty() && choices.isEmpty(); }
 
     static QChar iconMark(MessageIcon icon) { return u"x?!i"[int(icon)]; }
 
@@ -138,12 +145,14 @@ public:
     }
 };
 
-// A mailer that keeps what it was handed and answers with result.
+// A mailer that keeps what it was handed last and answers with result, the first time with
+// firstResult when that is given.
 class RecordingMailer : public Mailer {
 public:
     int calls = 0;
     QString name, address, subject, body;
     MailResult result = MailResult::Handed;
+    std::optional<MailResult> firstResult;
 
     MailResult compose(const QString& n, const QString& a, const QString& s,
                        const QString& b) override {
@@ -152,6 +161,12 @@ public:
         address = a;
         subject = s;
         body = b;
-        return result;
+        return calls == 1 && firstResult ? *firstResult : result;
     }
+};
+
+class RecordingClipboard : public Clipboard {
+public:
+    QString text;
+    void setText(const QString& t) override { text = t; }
 };

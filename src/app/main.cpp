@@ -11,7 +11,6 @@ int main(int argc, char* argv[]) {
     // The name gives the user's data folder of a system-wide install: ~/.local/share/velbor.
     QApplication::setApplicationName(QStringLiteral("velbor"));
     QApplication::setApplicationVersion(QStringLiteral(VELBOR_VERSION));
-    QApplication::setApplicationDisplayName(QStringLiteral("MP3 Velbor"));
     QApplication::setDesktopFileName(QStringLiteral("cz.velbor.Velbor"));
 
     // The program speaks Czech: Qt's own buttons and dialogs too, and the help text.

@@ -67,3 +67,9 @@ LoadResult loadDataFile(const QString& path, const TextCompare& compare = TextCo
 // in Czech into error.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keepBackup,
                          QString* error);
+
+// As writeFileAtomically() without a backup, for a file that can always be made again: where the
+// folder lets no new file be made beside an existing, writable one, that file is written over in
+// place. inPlace tells whether it was; a failure in place may leave the file cut off.
+bool writeFileOrInPlace(const QString& path, const QByteArray& bytes, bool* inPlace,
+                        QString* error);

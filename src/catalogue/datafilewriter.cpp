@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include <sys/stat.h>
+
 namespace {
 
 // Appends value between double quotes and a comma after it. Loaded values may hold characters a
@@ -137,8 +139,19 @@ QString openFailure(const QString& path, const QFileDevice& file) {
     return why + QStringLiteral(" [%1]").arg(file.errorString());
 }
 
-bool commit(const QString& path, const QByteArray& bytes, QString* error) {
+// Whether the open file is the one at path (written in place) rather than a new one beside it.
+bool isFileAt(const QFileDevice& file, const QString& path) {
+    struct stat opened, there;
+    return ::fstat(file.handle(), &opened) == 0 &&
+           ::stat(QFile::encodeName(path).constData(), &there) == 0 &&
+           opened.st_dev == there.st_dev && opened.st_ino == there.st_ino;
+}
+
+// inPlace, when given, allows writing over the file itself where no new file can be made beside
+// it, and tells whether that was done.
+bool commit(const QString& path, const QByteArray& bytes, QString* error, bool* inPlace = nullptr) {
     QSaveFile file(path);
+    file.setDirectWriteFallback(inPlace != nullptr);
     // Unbuffered: every piece goes to the system as it is written, and a failure is seen there.
     // Through a buffer, the last failing write would come at commit(), which Qt does not check
     // (QTBUG-75077): a full disk would put a cut-off file in the old one's place.
@@ -147,6 +160,8 @@ bool commit(const QString& path, const QByteArray& bytes, QString* error) {
             *error = openFailure(path, file);
         return false;
     }
+    if (inPlace)
+        *inPlace = isFileAt(file, path);
     if (!writeAll(file, bytes) || !file.flush()) {
         if (error)
             *error = czechReason(file);
@@ -184,4 +199,13 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keep
         }
     }
     return commit(path, bytes, error);
+}
+
+bool writeFileOrInPlace(const QString& path, const QByteArray& bytes, bool* inPlace,
+                        QString* error) {
+    bool direct = false;
+    const bool written = commit(path, bytes, error, &direct);
+    if (inPlace)
+        *inPlace = direct;
+    return written;
 }

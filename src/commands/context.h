@@ -10,6 +10,7 @@ class TreeView;
 class StatusBar;
 class FileDialog;
 class Mailer;
+class Clipboard;
 
 // Everything a command of the main window works on: the catalogue, the tree, the ports to the
 // screen and the state of the menus. The window fills it once; tests build it with doubles.
@@ -21,6 +22,7 @@ struct AppContext {
     StatusBar& status;
     FileDialog* fileDialog = nullptr;
     Mailer* mailer = nullptr;
+    Clipboard* clipboard = nullptr;
 
     // The main window's caption (the find prompt is titled with it).
     QString caption = QStringLiteral("MP3 Velbor");
@@ -34,6 +36,8 @@ struct AppContext {
     // The loaded data file had lines that could not be kept, or was not Windows-1250: the next
     // save keeps the old file as Velbor.dat.bak.
     bool backupBeforeSave = false;
+    // The catalogue has edits that no save has written yet (ticks are no edits).
+    bool unsavedEdits = false;
     // Something stands at the data file's place that could not be read: saving would destroy it.
     bool dataFileUnreadable = false;
 };

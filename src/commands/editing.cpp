@@ -61,6 +61,12 @@ TreeNode* neighbourOf(const AppContext& ctx, const TreeNode* node) {
     return node->parent;
 }
 
+// Every change to the catalogue ends here: it waits for a save, and the album count follows it.
+void edited(AppContext& ctx) {
+    ctx.unsavedEdits = true;
+    showAlbumCount(ctx);
+}
+
 void removeAndSelectNeighbour(AppContext& ctx, TreeNode* node) {
     TreeNode* next = neighbourOf(ctx, node);
     ctx.tree.removeNode(node);
@@ -86,6 +92,7 @@ void addAlbum(AppContext& ctx) {
     // has just added, it goes last.
     ctx.tree.addAlbum(artist, name, ctx.addAsNew);
     ctx.catalogue.albums.push_back(Album{artist->text, name, ctx.addAsNew});
+    edited(ctx);
     // The artist stays selected, so several albums can be added one after another.
     ctx.view.selectNode(artist);
 }
@@ -108,6 +115,7 @@ void addArtist(AppContext& ctx) {
         return;
     ctx.view.ensureVisible(node);
     ctx.view.selectNode(node);
+    edited(ctx);
 }
 
 void deleteAlbum(AppContext& ctx) {
@@ -120,6 +128,7 @@ void deleteAlbum(AppContext& ctx) {
     if (entry >= 0)
         ctx.catalogue.albums.erase(ctx.catalogue.albums.begin() + entry);
     removeAndSelectNeighbour(ctx, node);
+    edited(ctx);
 }
 
 void deleteArtist(AppContext& ctx) {
@@ -134,6 +143,7 @@ void deleteArtist(AppContext& ctx) {
     if (!ctx.prompts.askYesNo(QStringLiteral("Opravdu chcete smazat tuto položku artist?")))
         return;
     removeAndSelectNeighbour(ctx, node);
+    edited(ctx);
 }
 
 namespace {
@@ -143,9 +153,15 @@ void setNewRelease(AppContext& ctx, bool isNew) {
     if (!node)
         return;
     const qsizetype entry = entryShownBy(ctx, node); // before the node changes
+    bool changed = node->bold != isNew;
     ctx.tree.setBold(node, isNew);
-    if (entry >= 0)
-        ctx.catalogue.albums[size_t(entry)].isNew = isNew;
+    if (entry >= 0) {
+        bool& entryIsNew = ctx.catalogue.albums[size_t(entry)].isNew;
+        changed = changed || entryIsNew != isNew;
+        entryIsNew = isNew;
+    }
+    if (changed)
+        edited(ctx);
 }
 
 } // namespace
@@ -162,8 +178,13 @@ void clearAllNewReleases(AppContext& ctx) {
     if (!ctx.prompts.askYesNo(QStringLiteral("Zrušit status všech novinek?")))
         return;
     ctx.tree.clearAllBold();
-    for (Album& album : ctx.catalogue.albums)
+    bool changed = false;
+    for (Album& album : ctx.catalogue.albums) {
+        changed = changed || album.isNew;
         album.isNew = false;
+    }
+    if (changed)
+        edited(ctx);
 }
 
 namespace {
@@ -187,7 +208,10 @@ void changeDatabaseName(AppContext& ctx) {
     if (refused(ctx, valueProblem(answer, true), QStringLiteral("Název databáze"),
                 QStringLiteral("Název databáze zůstal beze změny.")))
         return;
+    const QString before = ctx.status.text(StatusPanel::DatabaseName);
     setDatabaseName(ctx.status, answer);
+    if (ctx.status.text(StatusPanel::DatabaseName) != before)
+        edited(ctx);
 }
 
 void changeContactEmail(AppContext& ctx) {
@@ -199,5 +223,8 @@ void changeContactEmail(AppContext& ctx) {
     if (refused(ctx, valueProblem(answer, true), QStringLiteral("Kontaktní email"),
                 QStringLiteral("Kontaktní email zůstal beze změny.")))
         return;
+    if (answer == email)
+        return;
     email = answer;
+    edited(ctx);
 }

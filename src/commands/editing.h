@@ -2,8 +2,9 @@
 
 struct AppContext;
 
-// The commands of the Editing menu. Each patches the tree and the catalogue side by side; none
-// rebuilds the tree or writes to disk.
+// The commands of the Editing menu. Each patches the tree and the catalogue side by side; a
+// change marks the catalogue as having unsaved edits and updates the album count. None rebuilds
+// the tree or writes to disk.
 void addAlbum(AppContext& ctx);            // "Přidat album..." (Insert)
 void toggleAddAsNew(AppContext& ctx);      // "Přidané album bude novinka"
 void addArtist(AppContext& ctx);           // "Přidat artist..." (Shift+Insert)

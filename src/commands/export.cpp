@@ -25,10 +25,16 @@ void exportToFile(AppContext& ctx) {
         return;
     const QString path = dialogs.fileName();
     const bool existed = QFileInfo::exists(path);
+    // The report can always be made again: where the folder lets no new file be made, the old
+    // one is written over in place rather than the export failing.
+    bool inPlace = false;
     QString error;
-    if (!writeFileAtomically(path, *bytes, false, &error)) {
+    if (!writeFileOrInPlace(path, *bytes, &inPlace, &error)) {
         QString message = QStringLiteral("Soubor %1 se nepodařilo zapsat: %2.").arg(path, error);
-        if (existed)
+        if (inPlace)
+            message += QStringLiteral("\nSoubor se přepisoval přímo, a tak může být neúplný. "
+                                      "Export zopakujte.");
+        else if (existed)
             message += QStringLiteral("\nPůvodní soubor zůstal beze změny.");
         ctx.prompts.message(message, MessageIcon::Critical);
         return;
@@ -44,24 +50,39 @@ void sendByMail(AppContext& ctx) {
     }
     const QString panel = ctx.status.text(StatusPanel::DatabaseName);
     const QString text = reportText(ctx.tree, panel, ctx.catalogue.contactEmail);
-    const MailResult result =
-        ctx.mailer ? ctx.mailer->compose(databaseName(ctx.status), ctx.catalogue.contactEmail,
-                                         QStringLiteral("MP3 Velbor"), text)
+    const auto compose = [&ctx](const QString& body) {
+        return ctx.mailer
+                   ? ctx.mailer->compose(databaseName(ctx.status), ctx.catalogue.contactEmail,
+                                         QStringLiteral("MP3 Velbor"), body)
                    : MailResult::NoMailProgram;
-    switch (result) {
-    case MailResult::Handed:
-        break;
-    case MailResult::TooLong:
-        ctx.prompts.message(QStringLiteral("Zpráva je příliš dlouhá, poštovní program ji "
-                                           "nepřevezme. Zaškrtněte méně alb, nebo použijte "
-                                           "export do souboru."),
-                            MessageIcon::Exclamation);
-        break;
-    case MailResult::NoMailProgram:
-        ctx.prompts.message(QStringLiteral("E-mail se nepodařilo předat poštovnímu programu: "
-                                           "žádný poštovní program nelze spustit. Zkontrolujte, "
-                                           "zda je v systému nastaven výchozí poštovní program."),
-                            MessageIcon::Exclamation);
-        break;
+    };
+    MailResult result = compose(text);
+    bool copied = false;
+    if (result == MailResult::TooLong) {
+        const QString tooLong = QStringLiteral(
+            "Zpráva je příliš dlouhá, než aby ji poštovní program mohl převzít celou.");
+        if (!ctx.clipboard) {
+            ctx.prompts.message(tooLong + QStringLiteral(" Zaškrtněte méně alb, nebo použijte "
+                                                         "export do souboru."),
+                                MessageIcon::Exclamation);
+            return;
+        }
+        // The user pastes the report into the message the mail program opens.
+        if (!ctx.prompts.askYesNo(tooLong +
+                                  QStringLiteral(" Výpis do ní můžete vložit ze schránky sami. "
+                                                 "Zkopírovat výpis do schránky a otevřít poštovní "
+                                                 "program?")))
+            return;
+        ctx.clipboard->setText(text);
+        copied = true;
+        result = compose(QString());
+    }
+    if (result != MailResult::Handed) {
+        QString message = QStringLiteral("E-mail se nepodařilo předat poštovnímu programu: "
+                                         "žádný poštovní program nelze spustit. Zkontrolujte, "
+                                         "zda je v systému nastaven výchozí poštovní program.");
+        if (copied)
+            message += QStringLiteral("\nVýpis je ve schránce.");
+        ctx.prompts.message(message, MessageIcon::Exclamation);
     }
 }

@@ -7,12 +7,17 @@
 #include "catalogue/datafile.h"
 #include "catalogue/programfolder.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
 
 QString dataFilePath() {
     return catalogueLocation().path;
+}
+
+QString unsavedCopyPath() {
+    return dataFilePath() + QStringLiteral(".unsaved");
 }
 
 namespace {
@@ -66,7 +71,14 @@ void loadCatalogue(AppContext& ctx) {
     if (!loaded.opened) {
         // Something at that place that cannot be read must not be overwritten by a save.
         ctx.dataFileUnreadable = mayExist(path);
-        ctx.prompts.message(QStringLiteral("Datový soubor neexistuje!"), MessageIcon::Critical);
+        ctx.prompts.message(
+            ctx.dataFileUnreadable
+                ? QStringLiteral("Datový soubor %1 nelze přečíst, a proto ho program nepřepíše.\n"
+                                 "Opravte jeho přístupová práva, nebo ho přesuňte jinam, a program "
+                                 "spusťte znovu.")
+                      .arg(path)
+                : QStringLiteral("Datový soubor neexistuje!"),
+            MessageIcon::Critical);
         return;
     }
     DataFileContent& content = loaded.content;
@@ -89,23 +101,45 @@ void loadCatalogue(AppContext& ctx) {
     }
 }
 
+// A copy left by a session that ended with unsaved edits (mayEndSession()): the user hears of it
+// at every start until it is renamed or removed.
+void tellOfUnsavedCopy(AppContext& ctx) {
+    const QString path = unsavedCopyPath();
+    if (!isReadableFile(path))
+        return;
+    const LoadResult copy = loadDataFile(path);
+    ctx.prompts.message(
+        QStringLiteral("Vedle datového souboru je soubor %1 s neuloženými změnami, které program "
+                       "zapsal %2 při odhlášení ze systému; počet alb v něm: %3.\n"
+                       "Chcete-li ho použít, ukončete program a přejmenujte ho na Velbor.dat. "
+                       "Nepotřebujete-li ho, smažte ho.")
+            .arg(path, QFileInfo(path).lastModified().toString(u"d. M. yyyy H:mm"))
+            .arg(qulonglong(copy.content.albums.size())),
+        MessageIcon::Information);
+}
+
 } // namespace
 
-void startUp(AppContext& ctx) {
-    loadCatalogue(ctx);
-    ctx.editingVisible = false;
-    ctx.status.setPanelWidth(StatusPanel::AlbumCount,
-                             ctx.status.width() - ctx.status.panelWidth(StatusPanel::DatabaseName));
+void showAlbumCount(AppContext& ctx) {
     ctx.status.setText(
         StatusPanel::AlbumCount,
         QStringLiteral("V databázi je %1 MP3 alb.").arg(qulonglong(ctx.catalogue.albums.size())));
+}
+
+void startUp(AppContext& ctx) {
+    loadCatalogue(ctx);
+    tellOfUnsavedCopy(ctx);
+    ctx.editingVisible = false;
+    ctx.status.setPanelWidth(StatusPanel::AlbumCount,
+                             ctx.status.width() - ctx.status.panelWidth(StatusPanel::DatabaseName));
+    showAlbumCount(ctx);
     showAllAlbums(ctx);
 }
 
-void saveCatalogue(AppContext& ctx) {
-    if (!ctx.prompts.askYesNo(
-            QStringLiteral("Chcete uložit soubor Velbor.dat? (Starší verze bude přepsána)")))
-        return;
+namespace {
+
+// Writes the catalogue to Velbor.dat; on failure says why and returns false.
+bool writeCatalogue(AppContext& ctx) {
     const QString failed = QStringLiteral("Soubor Velbor.dat se nepodařilo uložit: %1\n"
                                           "Původní soubor zůstal beze změny.");
     if (ctx.dataFileUnreadable && mayExist(dataFilePath())) {
@@ -113,24 +147,70 @@ void saveCatalogue(AppContext& ctx) {
             failed.arg(QStringLiteral("na jeho místě je soubor nebo složka, kterou nelze přečíst, "
                                       "a uložení by ji zničilo.")),
             MessageIcon::Critical);
-        return;
+        return false;
     }
     QString problem;
     const auto bytes = formatDataFile(ctx.catalogue.albums, databaseName(ctx.status),
                                       ctx.catalogue.contactEmail, &problem);
     if (!bytes) {
         ctx.prompts.message(failed.arg(problem), MessageIcon::Critical);
-        return;
+        return false;
     }
     const CatalogueLocation location = catalogueLocation();
     if (location.homeDefault)
         QDir().mkpath(QFileInfo(location.path).path());
     QString error;
     if (!writeFileAtomically(location.path, *bytes, ctx.backupBeforeSave, &error)) {
-        ctx.prompts.message(failed.arg(error + u'.'), MessageIcon::Critical);
-        return;
+        QString why = error + u'.';
+        // The new content is written beside the old file and then takes its place: without the
+        // right to create files in the folder, no save can succeed.
+        if (const QFileInfo folder(QFileInfo(location.path).path()); folder.isDir() && !folder.isWritable())
+            why += QStringLiteral("\nPro uložení musí být do složky %1 povolen zápis: nový obsah "
+                                  "se nejprve zapíše do nového souboru vedle původního.")
+                       .arg(folder.filePath());
+        ctx.prompts.message(failed.arg(why), MessageIcon::Critical);
+        return false;
     }
     ctx.backupBeforeSave = false;
     ctx.dataFileUnreadable = false;
-    ctx.prompts.message(QStringLiteral("Hotovo."), MessageIcon::Information);
+    ctx.unsavedEdits = false;
+    return true;
+}
+
+} // namespace
+
+void saveCatalogue(AppContext& ctx) {
+    if (!ctx.prompts.askYesNo(
+            QStringLiteral("Chcete uložit soubor Velbor.dat? (Starší verze bude přepsána)")))
+        return;
+    if (writeCatalogue(ctx))
+        ctx.prompts.message(QStringLiteral("Hotovo."), MessageIcon::Information);
+}
+
+bool mayQuit(AppContext& ctx) {
+    if (!ctx.unsavedEdits)
+        return true;
+    switch (ctx.prompts.askYesNoCancel(
+        QStringLiteral("Databáze obsahuje neuložené změny. Uložit je před ukončením?"))) {
+    case Choice::Yes:
+        return writeCatalogue(ctx);
+    case Choice::No:
+        return true;
+    case Choice::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool mayEndSession(AppContext& ctx, bool mayAsk) {
+    if (!ctx.unsavedEdits)
+        return true;
+    if (mayAsk)
+        return mayQuit(ctx);
+    // Nobody can be asked and nothing can be shown: the edits go beside the data file, which
+    // stays as the user last saved it.
+    if (const auto bytes = formatDataFile(ctx.catalogue.albums, databaseName(ctx.status),
+                                          ctx.catalogue.contactEmail))
+        writeFileAtomically(unsavedCopyPath(), *bytes, false, nullptr);
+    return true;
 }

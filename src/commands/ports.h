@@ -12,6 +12,9 @@ struct TreeNode;
 
 enum class MessageIcon { Critical, Question, Exclamation, Information };
 
+// The answer to a Yes/No/Cancel question.
+enum class Choice { Yes, No, Cancel };
+
 // The program's message and input boxes. Every box is titled "Velbor" unless a title is given.
 class Prompts {
 public:
@@ -20,6 +23,8 @@ public:
     virtual void message(const QString& text, MessageIcon icon, const QString& title = {}) = 0;
     // The program's Yes/No question: question icon, Yes the default; true only for Yes.
     virtual bool askYesNo(const QString& question) = 0;
+    // The Yes/No/Cancel question: question icon, Yes the default, Esc answers Cancel.
+    virtual Choice askYesNoCancel(const QString& question) = 0;
     // An input box with an empty field. Cancel gives the empty text, as OK on an empty field does.
     virtual QString input(const QString& prompt, const QString& title = {}) = 0;
 };
@@ -84,6 +89,13 @@ public:
     // One message to recipientName <address>.
     virtual MailResult compose(const QString& recipientName, const QString& address,
                                const QString& subject, const QString& body) = 0;
+};
+
+// The desktop's clipboard, for text the user pastes elsewhere.
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void setText(const QString& text) = 0;
 };
 
 // Opens web pages and mailto: links with the desktop's own programs.

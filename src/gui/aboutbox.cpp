@@ -92,7 +92,7 @@ AboutBox::AboutBox(Shell& shell, QWidget* parent)
 }
 
 QString AboutBox::notice() {
-    return QStringLiteral("MP3 Velbor " VELBOR_VERSION " – katalog alb");
+    return QStringLiteral("MP3 Velbor, verze " VELBOR_VERSION);
 }
 
 QString AboutBox::catalogueNote() {

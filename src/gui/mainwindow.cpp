@@ -17,11 +17,13 @@
 
 #include <QActionGroup>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QScreen>
-#include <QStatusBar>
+#include <QSessionManager>
 #include <QTreeView>
+#include <QVBoxLayout>
 
 MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("mainWindow"));
@@ -39,11 +41,19 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
                       QIcon(QStringLiteral(":/velbor/icons/artist.png")));
     m_treeView->setModel(&m_model);
     m_treeView->installEventFilter(this);
-    setCentralWidget(m_treeView);
 
-    statusBar()->setObjectName(QStringLiteral("statusBar"));
-    statusBar()->setSizeGripEnabled(true);
-    m_status = std::make_unique<QtStatusBar>(statusBar(), kClientWidth);
+    // The tree above the status bar, both the full width of the window. The bar has no size
+    // grip, which would take a corner of its panels.
+    auto* client = new QWidget(this);
+    auto* column = new QVBoxLayout(client);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(m_treeView, 1);
+    auto* bar = new QWidget(client);
+    bar->setObjectName(QStringLiteral("statusBar"));
+    column->addWidget(bar);
+    setCentralWidget(client);
+    m_status = std::make_unique<QtStatusBar>(bar, kClientWidth);
     m_status->setPanelWidth(StatusPanel::DatabaseName, kOwnerPanelWidth);
     m_status->setPanelWidth(StatusPanel::AlbumCount, 1440 / 15);
 
@@ -66,7 +76,11 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
     m_ctx->fileDialog = m_ownFileDialog.get();
     m_ownMailer = std::make_unique<DesktopMailer>(*m_opener);
     m_ctx->mailer = m_ownMailer.get();
+    m_ownClipboard = std::make_unique<QtClipboard>();
+    m_ctx->clipboard = m_ownClipboard.get();
     m_quit = [] { QCoreApplication::exit(0); };
+
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::sessionEnding);
 
     connect(&m_model, &CatalogueTree::nodeCheckChanged, this,
             [this](TreeNode* node) { nodeChecked(*m_ctx, node); });
@@ -207,8 +221,28 @@ void MainWindow::showEditingMenu() {
 }
 
 void MainWindow::quit() {
-    if (m_quit)
+    if (mayQuit(*m_ctx) && m_quit)
         m_quit();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (m_sessionEnds || mayQuit(*m_ctx))
+        event->accept();
+    else
+        event->ignore();
+}
+
+void MainWindow::sessionEnding(QSessionManager& manager) {
+    if (!m_ctx->unsavedEdits)
+        return;
+    // Asking for the right to show a box holds up the whole desktop: only with edits to lose.
+    const bool mayAsk = manager.allowsInteraction();
+    if (mayEndSession(*m_ctx, mayAsk))
+        m_sessionEnds = true; // the windows closed at the session's end do not ask again
+    else
+        manager.cancel();
+    if (mayAsk)
+        manager.release();
 }
 
 void MainWindow::windowKeyDown(QKeyEvent* event) {

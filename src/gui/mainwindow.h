@@ -8,7 +8,9 @@
 #include <functional>
 #include <memory>
 
+class QSessionManager;
 class QTreeView;
+class QtClipboard;
 class QtPrompts;
 class QtTreeView;
 class QtStatusBar;
@@ -50,6 +52,8 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // The close box: asks about unsaved edits as "&Konec" does.
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildMenus();
@@ -59,7 +63,10 @@ private:
     void windowKeyDown(QKeyEvent* event);
     void showEditingMenu();
     void syncMenuChecks();
+    // "&Konec" and Esc in the tree: ends the program unless unsaved edits keep it open.
     void quit();
+    // The desktop session ends: unsaved edits are asked about, or kept beside the data file.
+    void sessionEnding(QSessionManager& manager);
 
     CatalogueTree m_model;
     QTreeView* m_treeView = nullptr;
@@ -72,6 +79,8 @@ private:
     std::unique_ptr<QtFileDialog> m_ownFileDialog;
     DesktopOpener* m_opener = nullptr;
     std::unique_ptr<DesktopMailer> m_ownMailer;
+    std::unique_ptr<QtClipboard> m_ownClipboard;
     std::function<void()> m_quit;
     QMenu* m_editMenu = nullptr;
+    bool m_sessionEnds = false;
 };

@@ -4,10 +4,12 @@
 
 #include "commands/cataloguetree.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
-#include <QStatusBar>
 #include <QTreeView>
 
 namespace {
@@ -41,6 +43,22 @@ bool QtPrompts::askYesNo(const QString& question) {
     box.setObjectName(QStringLiteral("questionBox"));
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
+}
+
+Choice QtPrompts::askYesNoCancel(const QString& question) {
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, question,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, m_parent);
+    box.setObjectName(QStringLiteral("questionBox"));
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Yes:
+        return Choice::Yes;
+    case QMessageBox::No:
+        return Choice::No;
+    default:
+        return Choice::Cancel;
+    }
 }
 
 QString QtPrompts::input(const QString& prompt, const QString& title) {
@@ -89,8 +107,10 @@ void QtTreeView::setDrawing(bool on) {
     m_view->setUpdatesEnabled(on);
 }
 
-QtStatusBar::QtStatusBar(QStatusBar* bar, int designWidth)
-    : m_bar(bar), m_designWidth(designWidth) {
+QtStatusBar::QtStatusBar(QWidget* bar, int designWidth) : m_bar(bar), m_designWidth(designWidth) {
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
     for (int i = 0; i < 2; ++i) {
         auto* label = new QLabel(bar);
         label->setObjectName(i == 0 ? QStringLiteral("albumCountPanel")
@@ -98,9 +118,14 @@ QtStatusBar::QtStatusBar(QStatusBar* bar, int designWidth)
         label->setFrameShape(QFrame::Panel);
         label->setFrameShadow(QFrame::Sunken);
         label->setTextFormat(Qt::PlainText);
-        bar->addWidget(label, i == 0 ? 1 : 0);
         m_panels[i] = label;
     }
+    // The album count takes the width it is given, whatever its text (which a tooltip shows
+    // whole); a window widened after start-up leaves the rest of the bar empty.
+    m_panels[0]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    row->addWidget(m_panels[0], 1);
+    row->addWidget(m_panels[1]);
+    row->addStretch(0);
 }
 
 QLabel* QtStatusBar::panel(StatusPanel panel) const {
@@ -113,6 +138,8 @@ QString QtStatusBar::text(StatusPanel p) const {
 
 void QtStatusBar::setText(StatusPanel p, const QString& text) {
     panel(p)->setText(text);
+    // A text longer than its panel is cut off there; the tooltip shows it whole.
+    panel(p)->setToolTip(text);
 }
 
 int QtStatusBar::width() const {
@@ -126,8 +153,8 @@ int QtStatusBar::panelWidth(StatusPanel p) const {
 
 void QtStatusBar::setPanelWidth(StatusPanel p, int width) {
     // A panel keeps its width as the window grows. Where the bar is too narrow for both (the
-    // size grip takes a corner of it), the album count gives way and its text is cut, rather
-    // than the two panels overlapping.
+    // window made narrower), the album count gives way and its text is cut, rather than the two
+    // panels overlapping.
     QLabel* label = panel(p);
     if (p == StatusPanel::AlbumCount) {
         label->setMinimumWidth(0);
@@ -135,4 +162,8 @@ void QtStatusBar::setPanelWidth(StatusPanel p, int width) {
     } else {
         label->setFixedWidth(qMax(0, width));
     }
+}
+
+void QtClipboard::setText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
 }

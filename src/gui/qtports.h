@@ -5,7 +5,6 @@
 #include <QPointer>
 
 class QLabel;
-class QStatusBar;
 class QTreeView;
 class QWidget;
 class CatalogueTree;
@@ -16,6 +15,7 @@ public:
     explicit QtPrompts(QWidget* parent) : m_parent(parent) {}
     void message(const QString& text, MessageIcon icon, const QString& title = {}) override;
     bool askYesNo(const QString& question) override;
+    Choice askYesNoCancel(const QString& question) override;
     QString input(const QString& prompt, const QString& title = {}) override;
 
 private:
@@ -37,10 +37,12 @@ private:
     CatalogueTree* m_model;
 };
 
-// Two fixed-width panels in a QStatusBar. Widths are in pixels.
+// The status bar: two panels side by side in bar, from its left edge, with nothing between them
+// or around them, so that they fill the bar when their widths add up to its width. Each panel
+// shows its whole text as its tooltip. Widths are in pixels.
 class QtStatusBar : public StatusBar {
 public:
-    QtStatusBar(QStatusBar* bar, int designWidth);
+    QtStatusBar(QWidget* bar, int designWidth);
     QString text(StatusPanel panel) const override;
     void setText(StatusPanel panel, const QString& text) override;
     int width() const override;
@@ -49,9 +51,14 @@ public:
     QLabel* panel(StatusPanel panel) const;
 
 private:
-    QStatusBar* m_bar;
+    QWidget* m_bar;
     QLabel* m_panels[2];
     int m_designWidth;
+};
+
+class QtClipboard : public Clipboard {
+public:
+    void setText(const QString& text) override;
 };
 
 inline const QString kApplicationTitle = QStringLiteral("Velbor");

@@ -110,108 +110,118 @@ void TestEditing::commands_data() {
     QTest::addColumn<QString>("store"); // the catalogue after
     QTest::addColumn<QString>("tree");  // the tree after
     QTest::addColumn<QString>("selected");
+    QTest::addColumn<bool>("edited"); // the catalogue has unsaved edits after
 
     const QString b = kBase;
     QTest::newRow("nothing selected: nothing asked or changed")
         << u"select:;addAlbum;deleteAlbum;deleteArtist;markNew;unmarkNew"_s << b << kBaseTree
-        << u""_s;
+        << u""_s << false;
     QTest::newRow("artist selected: the album commands do nothing")
-        << u"select:Kapela;deleteAlbum;markNew;unmarkNew"_s << b << kBaseTree << u"Kapela"_s;
+        << u"select:Kapela;deleteAlbum;markNew;unmarkNew"_s << b << kBaseTree << u"Kapela"_s
+        << false;
     QTest::newRow("album selected: the artist commands do nothing")
-        << u"select:Kapela>První;addAlbum;deleteArtist"_s << b << kBaseTree << u"Kapela>První"_s;
+        << u"select:Kapela>První;addAlbum;deleteArtist"_s << b << kBaseTree << u"Kapela>První"_s
+        << false;
     QTest::newRow("cancelled and answered No")
         << u"select:Kapela;addAlbum=;addArtist=;clearAll=N;select:Kapela>Druhé;deleteAlbum=N"_s << b
-        << kBaseTree << u"Kapela>Druhé"_s;
+        << kBaseTree << u"Kapela>Druhé"_s << false;
 
     QTest::newRow("add album: a new release in its Czech place")
         << u"select:Kapela;addAlbum=Čtvrté"_s << b + u"|Kapela>Čtvrté *"_s
-        << u"Alfa(*Společné) Kapela(*Čtvrté,*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Kapela"_s;
+        << u"Alfa(*Společné) Kapela(*Čtvrté,*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Kapela"_s
+        << true;
     QTest::newRow("add album: the toggle affects later albums only")
         << u"select:Alfa;addAlbum=A1;toggle;addAlbum=A2;toggle;addAlbum=A3"_s
         << b + u"|Alfa>A1 *|Alfa>A2|Alfa>A3 *"_s
-        << u"Alfa(*A1,A2,*A3,*Společné) Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Alfa"_s;
+        << u"Alfa(*A1,A2,*A3,*Společné) Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Alfa"_s
+        << true;
     QTest::newRow("add: names as typed, an album name again")
         << u"select:Kapela;addAlbum=První;addAlbum=  ;addArtist= "_s
         << b + u"|Kapela>První *|Kapela>   *"_s
-        << u" () Alfa(*Společné) Kapela(*  ,*Druhé,První,*První,Společné) Žižka(*Úpěl)"_s << u" "_s;
+        << u" () Alfa(*Společné) Kapela(*  ,*Druhé,První,*První,Společné) Žižka(*Úpěl)"_s << u" "_s
+        << true;
     QTest::newRow("add album in the news view, not new: shown")
         << u"news;select:Kapela;toggle;addAlbum=Archiv"_s << b + u"|Kapela>Archiv"_s
-        << u"Alfa(*Společné) Kapela(Archiv,*Druhé) Žižka(*Úpěl)"_s << u"Kapela"_s;
+        << u"Alfa(*Společné) Kapela(Archiv,*Druhé) Žižka(*Úpěl)"_s << u"Kapela"_s << true;
     QTest::newRow("add artist: in its Czech place, not in the catalogue")
         << u"select:;addArtist=Čechomor"_s << b
         << u"Alfa(*Společné) Čechomor() Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s
-        << u"Čechomor"_s;
+        << u"Čechomor"_s << true;
     QTest::newRow("add artist: shown already, letter case aside")
-        << u"select:Alfa>Společné;addArtist=KAPELA"_s << b << kBaseTree << u"Alfa>Společné"_s;
+        << u"select:Alfa>Společné;addArtist=KAPELA"_s << b << kBaseTree << u"Alfa>Společné"_s
+        << false;
     QTest::newRow("add artist, then albums in the order added")
         << u"select:Kapela;addArtist=Nový;addAlbum=Zima;toggle;addAlbum=Alba"_s
         << b + u"|Nový>Zima *|Nový>Alba"_s
         << u"Alfa(*Společné) Kapela(*Druhé,První,Společné) Nový(*Zima,Alba) Žižka(*Úpěl)"_s
-        << u"Nový"_s;
+        << u"Nový"_s << true;
 
     QTest::newRow("delete album: the next one selected")
         << u"select:Kapela>Druhé;deleteAlbum=Y"_s
         << u"Alfa>Společné *|Kapela>První|Kapela>Společné|Žižka>Úpěl *"_s
-        << u"Alfa(*Společné) Kapela(První,Společné) Žižka(*Úpěl)"_s << u"Kapela>První"_s;
+        << u"Alfa(*Společné) Kapela(První,Společné) Žižka(*Úpěl)"_s << u"Kapela>První"_s << true;
     QTest::newRow("delete album: the artist's own of a shared name, the one before selected")
         << u"select:Alfa>Společné;unmarkNew;select:Kapela>Společné;deleteAlbum=Y"_s
         << u"Alfa>Společné|Kapela>První|Kapela>Druhé *|Žižka>Úpěl *"_s
-        << u"Alfa(Společné) Kapela(*Druhé,První) Žižka(*Úpěl)"_s << u"Kapela>První"_s;
+        << u"Alfa(Společné) Kapela(*Druhé,První) Žižka(*Úpěl)"_s << u"Kapela>První"_s << true;
     QTest::newRow("delete album: the artist's last, the artist selected")
         << u"select:Alfa>Společné;deleteAlbum=Y"_s
         << u"Kapela>První|Kapela>Společné|Kapela>Druhé *|Žižka>Úpěl *"_s
-        << u"Alfa() Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Alfa"_s;
+        << u"Alfa() Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Alfa"_s << true;
     QTest::newRow("delete album: one node for two entries, the one shown goes")
-        << u"load:A>X|A>X *;news;select:A>X;deleteAlbum=Y"_s << u"A>X"_s << u"A()"_s << u"A"_s;
+        << u"load:A>X|A>X *;news;select:A>X;deleteAlbum=Y"_s << u"A>X"_s << u"A()"_s << u"A"_s
+        << true;
     QTest::newRow("delete artist: No, then Yes, the next one selected")
-        << u"addArtist=Nový;deleteArtist=N;deleteArtist=Y"_s << b << kBaseTree << u"Žižka"_s;
+        << u"addArtist=Nový;deleteArtist=N;deleteArtist=Y"_s << b << kBaseTree << u"Žižka"_s
+        << true;
     QTest::newRow("delete artist: the last one, the one before selected")
         << u"select:Žižka>Úpěl;deleteAlbum=Y;deleteArtist=Y"_s
         << u"Alfa>Společné *|Kapela>První|Kapela>Společné|Kapela>Druhé *"_s
-        << u"Alfa(*Společné) Kapela(*Druhé,První,Společné)"_s << u"Kapela"_s;
+        << u"Alfa(*Společné) Kapela(*Druhé,První,Společné)"_s << u"Kapela"_s << true;
     QTest::newRow("delete artist in the news view: its other albums stay")
         << u"news;select:Kapela>Druhé;deleteAlbum=Y;deleteArtist=Y"_s
         << u"Alfa>Společné *|Kapela>První|Kapela>Společné|Žižka>Úpěl *"_s
-        << u"Alfa(*Společné) Žižka(*Úpěl)"_s << u"Žižka"_s;
+        << u"Alfa(*Společné) Žižka(*Úpěl)"_s << u"Žižka"_s << true;
     QTest::newRow("delete artist: the only one, nothing left to select")
-        << u"load:A>X;select:A>X;deleteAlbum=Y;deleteArtist=Y"_s << u""_s << u""_s << u""_s;
+        << u"load:A>X;select:A>X;deleteAlbum=Y;deleteArtist=Y"_s << u""_s << u""_s << u""_s << true;
 
     QTest::newRow("unmark in the news view: the node stays, plain")
         << u"news;select:Kapela>Druhé;unmarkNew"_s
         << u"Alfa>Společné *|Kapela>První|Kapela>Společné|Kapela>Druhé|Žižka>Úpěl *"_s
-        << u"Alfa(*Společné) Kapela(Druhé) Žižka(*Úpěl)"_s << u"Kapela>Druhé"_s;
+        << u"Alfa(*Společné) Kapela(Druhé) Žižka(*Úpěl)"_s << u"Kapela>Druhé"_s << true;
     QTest::newRow("unmark: one node for two entries, the new one changes")
-        << u"load:A>X|A>X *;news;select:A>X;unmarkNew"_s << u"A>X|A>X"_s << u"A(X)"_s << u"A>X"_s;
+        << u"load:A>X|A>X *;news;select:A>X;unmarkNew"_s << u"A>X|A>X"_s << u"A(X)"_s << u"A>X"_s
+        << true;
     QTest::newRow("mark: letter case of the entry aside")
         << u"load:kapela>živě|Kapela>Živě;select:kapela>živě;markNew"_s
-        << u"kapela>živě *|Kapela>Živě"_s << u"kapela(*živě)"_s << u"kapela>živě"_s;
+        << u"kapela>živě *|Kapela>Živě"_s << u"kapela(*živě)"_s << u"kapela>živě"_s << true;
     QTest::newRow("clear all in the news view: the nodes stay")
         << u"news;clearAll=Y"_s
         << u"Alfa>Společné|Kapela>První|Kapela>Společné|Kapela>Druhé|Žižka>Úpěl"_s
-        << u"Alfa(Společné) Kapela(Druhé) Žižka(Úpěl)"_s << u"Alfa"_s;
+        << u"Alfa(Společné) Kapela(Druhé) Žižka(Úpěl)"_s << u"Alfa"_s << true;
 
     QTest::newRow("ticks: an artist's spread down, never up")
         << u"+Kapela;-Kapela>První;+Alfa>Společné;addArtist=X;+X"_s << b
         << u"Alfa([x]*Společné) [x]Kapela([x]*Druhé,První,[x]Společné) [x]X() Žižka(*Úpěl)"_s
-        << u"X"_s;
+        << u"X"_s << true;
     QTest::newRow("ticks: unticking an artist unticks its albums")
-        << u"+Kapela>První;+Kapela;-Kapela"_s << b << kBaseTree << u"Alfa"_s;
+        << u"+Kapela>První;+Kapela;-Kapela"_s << b << kBaseTree << u"Alfa"_s << false;
     QTest::newRow("ticks: select all, an added artist and album too")
         << u"addArtist=X;addAlbum=Y;tickAll"_s << b + u"|X>Y *"_s
         << u"[x]Alfa([x]*Společné) [x]Kapela([x]*Druhé,[x]První,[x]Společné) [x]X([x]*Y) "
            u"[x]Žižka([x]*Úpěl)"_s
-        << u"X"_s;
+        << u"X"_s << true;
     QTest::newRow("ticks: select all in the news view")
         << u"news;tickAll"_s << b
-        << u"[x]Alfa([x]*Společné) [x]Kapela([x]*Druhé) [x]Žižka([x]*Úpěl)"_s << u"Alfa"_s;
+        << u"[x]Alfa([x]*Společné) [x]Kapela([x]*Druhé) [x]Žižka([x]*Úpěl)"_s << u"Alfa"_s << false;
     QTest::newRow("ticks: select all on an empty tree")
-        << u"load:;tickAll"_s << u""_s << u""_s << u""_s;
+        << u"load:;tickAll"_s << u""_s << u""_s << u""_s << false;
     QTest::newRow("ticks: editing leaves the others' alone")
         << u"+Kapela;select:Kapela;addAlbum=Nové;select:Kapela>Druhé;deleteAlbum=Y;"
            u"select:Kapela>Společné;markNew"_s
         << u"Alfa>Společné *|Kapela>První|Kapela>Společné *|Žižka>Úpěl *|Kapela>Nové *"_s
         << u"Alfa(*Společné) [x]Kapela(*Nové,[x]První,[x]*Společné) Žižka(*Úpěl)"_s
-        << u"Kapela>Společné"_s;
+        << u"Kapela>Společné"_s << true;
 }
 
 void TestEditing::commands() {
@@ -219,6 +229,7 @@ void TestEditing::commands() {
     QFETCH(QString, store);
     QFETCH(QString, tree);
     QFETCH(QString, selected);
+    QFETCH(bool, edited);
 
     Fixture f;
     QAbstractItemModelTester tester(&f.tree,
@@ -255,7 +266,11 @@ void TestEditing::commands() {
     QCOMPARE(::store(f), store);
     QCOMPARE(treeText(f.tree), tree);
     QCOMPARE(pathOf(f.view.selectedNode()), selected);
-    QCOMPARE(f.status.texts[0] + f.status.texts[1], QString()); // the status bar is left alone
+    QCOMPARE(f.ctx.unsavedEdits, edited);
+    // The album count follows the edits; the owner panel is left alone.
+    const qsizetype albums = store.isEmpty() ? 0 : store.count(u'|') + 1;
+    QCOMPARE(f.status.texts[0], edited ? u"V databázi je %1 MP3 alb."_s.arg(albums) : QString());
+    QCOMPARE(f.status.texts[1], QString());
 }
 
 void TestEditing::values_data() {
@@ -324,6 +339,7 @@ void TestEditing::values() {
     QCOMPARE(f.prompts.log.last(), box);
     QCOMPARE(f.status.text(StatusPanel::DatabaseName), panel);
     QCOMPARE(f.ctx.catalogue.contactEmail, email);
+    QCOMPARE(f.ctx.unsavedEdits, panel != u"Databáze: Sbírka"_s || email != u"jan@example.cz"_s);
     QCOMPARE(store(f), kBase);
     QCOMPARE(treeText(f.tree), kBaseTree);
 }
@@ -341,7 +357,9 @@ void TestEditing::savedFile() {
          u"rename=Nová sbírka;email=eva@example.cz"_s.split(u';'))
         run(f, step);
 
+    QVERIFY(f.ctx.unsavedEdits);
     QCOMPARE(f.save(), reliability::kSaved);
+    QVERIFY(!f.ctx.unsavedEdits);
     QCOMPARE(reliability::readFile(f.dataFile()),
              QByteArray("\"Kapela\",\"Prvn\xed\",#FALSE#\r\n"
                         "\"Kapela\",\"Spole\xe8n\xe9\",#TRUE#\r\n"

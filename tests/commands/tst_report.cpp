@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 using namespace fixture;
@@ -170,22 +171,35 @@ private Q_SLOTS:
         QTest::addColumn<MailResult>("result"); // what the mail program answers
         QTest::addColumn<QString>("name");      // the recipient's
         QTest::addColumn<QString>("message");   // the box shown, if any
+        QTest::addColumn<int>("copy");          // 0: no clipboard; 1, 2: one, answered No or Yes
 
         const QString panel = u"Databáze: Moje sbírka"_s;
         const QString handOff = u"message(!): E-mail se nepodařilo předat poštovnímu programu"_s;
+        const QString tooLong =
+            u"Zpráva je příliš dlouhá, než aby ji poštovní program mohl převzít celou. "_s;
         QTest::newRow("sent, the address as stored")
             << panel << u" kdo si hraje nezlobí "_s << MailResult::Handed << u"Moje sbírka"_s
-            << u""_s;
+            << u""_s << 1;
         QTest::newRow("an empty name")
-            << u"Databáze: "_s << u"a@b.cz"_s << MailResult::Handed << u""_s << u""_s;
+            << u"Databáze: "_s << u"a@b.cz"_s << MailResult::Handed << u""_s << u""_s << 1;
         QTest::newRow("no mail client")
             << panel << u"a@b.cz"_s << MailResult::NoMailProgram << u"Moje sbírka"_s
-            << handOff + u": žádný poštovní program nelze spustit.…"_s;
-        QTest::newRow("too long") << panel << u"a@b.cz"_s << MailResult::TooLong << u"Moje sbírka"_s
-                                  << u"message(!): Zpráva je příliš dlouhá, poštovní program ji "
-                                     u"nepřevezme.…"_s;
+            << handOff + u": žádný poštovní program nelze spustit.…"_s << 1;
+        QTest::newRow("too long, no clipboard")
+            << panel << u"a@b.cz"_s << MailResult::TooLong << u"Moje sbírka"_s
+            << u"message(!): "_s + tooLong +
+                   u"Zaškrtněte méně alb, nebo použijte export do "
+                   u"souboru."_s
+            << 0;
+        const QString offer = u"ask: "_s + tooLong +
+                              u"Výpis do ní můžete vložit ze schránky sami. Zkopírovat výpis do "
+                              u"schránky a otevřít poštovní program?"_s;
+        QTest::newRow("too long, not copied")
+            << panel << u"a@b.cz"_s << MailResult::TooLong << u"Moje sbírka"_s << offer << 1;
+        QTest::newRow("too long, copied, the mail program opened without it")
+            << panel << u"a@b.cz"_s << MailResult::TooLong << u"Moje sbírka"_s << offer << 2;
         QTest::newRow("no contact e-mail") << panel << u""_s << MailResult::Handed << u""_s
-                                           << u"message(!): Kontaktní email není definován!"_s;
+                                           << u"message(!): Kontaktní email není definován!"_s << 1;
     }
 
     void byEmail() {
@@ -194,24 +208,34 @@ private Q_SLOTS:
         QFETCH(MailResult, result);
         QFETCH(QString, name);
         QFETCH(QString, message);
+        QFETCH(int, copy);
 
         Fixture f;
         load(f, kTwo, u"*"_s);
         f.status.setText(StatusPanel::DatabaseName, panel);
         f.ctx.catalogue.contactEmail = email;
         RecordingMailer mailer;
-        mailer.result = result;
+        mailer.firstResult = result;
         f.ctx.mailer = &mailer;
+        RecordingClipboard clipboard;
+        if (copy)
+            f.ctx.clipboard = &clipboard;
+        f.prompts.answers = {copy == 2};
 
         sendByMail(f.ctx);
 
         QVERIFY2(shown(f.prompts.log, message), qPrintable(f.prompts.log.join(u'\n')));
-        QCOMPARE(mailer.calls, email.isEmpty() ? 0 : 1);
+        QCOMPARE(mailer.calls, email.isEmpty() ? 0 : copy == 2 ? 2 : 1);
         if (email.isEmpty())
             return;
         QCOMPARE(mailer.subject, u"MP3 Velbor"_s);
         QCOMPARE(mailer.name, name);
         QCOMPARE(mailer.address, email);
+        // Copied, the report waits on the clipboard and the message is left empty.
+        if (copy == 2)
+            QCOMPARE(std::exchange(mailer.body, clipboard.text), QString());
+        else
+            QCOMPARE(clipboard.text, QString());
         // The same text as the file.
         QCOMPARE(mailer.body, u"Export z programu MP3 Velbor\r\n"_s + panel + u" ("_s + email +
                                   u")\r\n"_s + QString(64, u'=') +

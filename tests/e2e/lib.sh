@@ -65,6 +65,20 @@ start_app() {
     APP_PID=$!
 }
 
+# The title of window $1 as window managers show it: its _NET_WM_NAME (UTF-8), which Qt may make
+# longer than the WM_NAME that xdotool searches.
+window_title() {
+    { xprop -id "$1" _NET_WM_NAME 2>/dev/null || true; } |
+        sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+}
+
+# Fails unless window $1 is shown titled exactly $2.
+check_title() {
+    local shown
+    shown=$(window_title "$1")
+    [ "$shown" = "$2" ] || fail "a window is shown titled '$shown', not '$2'"
+}
+
 # Waits for a visible window whose title is exactly $1; prints its id.
 wait_window() {
     local title=$1 id=""
@@ -74,6 +88,7 @@ wait_window() {
         sleep 0.1
     done
     [ -n "$id" ] || fail "no window titled '$title'"
+    check_title "$id" "$title"
     echo "$id"
 }
 
@@ -125,6 +140,7 @@ answer() {
         sleep 0.1
     done
     [ -n "$win" ] || fail "no new box titled '$title'"
+    check_title "$win" "$title"
     keys "$win" "$@"
     LAST_BOX=$win
 }

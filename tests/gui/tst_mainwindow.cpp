@@ -1,15 +1,23 @@
 #include "fixture.h"
 
+#include "catalogue/datafile.h"
 #include "catalogue/programfolder.h"
+#include "commands/reporttext.h"
 #include "gui/mainwindow.h"
 #include "gui/qtports.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeView>
+#include <QUrlQuery>
 
 #include <memory>
 
@@ -41,6 +49,11 @@ struct Window {
     }
     ~Window() { setProgramFolderForTesting(QString()); }
 
+    QString dataFile() const { return dir.filePath(u"Velbor.dat"_s); }
+    QByteArray saved() const {
+        QFile f(dataFile());
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     QTreeView* tree() const { return window->treeView(); }
     QAction* item(const char* name) const { return window->menuItem(QString::fromLatin1(name)); }
     void key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
@@ -62,8 +75,16 @@ const QByteArray kData("\"Kapela\",\"Prvni\",#FALSE#\r\n\"Kapela\",\"Druha\",#TR
 
 class TestMainWindow : public QObject {
     Q_OBJECT
+    QList<QUrl> m_links; // the mailto: links handed to the desktop
+
+public Q_SLOTS:
+    void open(const QUrl& url) { m_links.append(url); }
+
 private Q_SLOTS:
-    void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
+    void initTestCase() {
+        TextCompare::setProgramLocale(u"cs_CZ"_s);
+        QApplication::setQuitOnLastWindowClosed(false);
+    }
 
     void startsAsDesigned() {
         Window w(kData);
@@ -81,9 +102,20 @@ private Q_SLOTS:
         const int p2 = w.window->statusPanels()->panelWidth(StatusPanel::DatabaseName);
         QCOMPARE(p2, MainWindow::kOwnerPanelWidth);
         QCOMPARE(p1, MainWindow::kClientWidth - p2); // the rest of the bar
+        // The panels fill the bar from edge to edge; each shows its text whole, or as a tooltip.
+        QLabel* count = w.window->statusPanels()->panel(StatusPanel::AlbumCount);
+        QLabel* owner = w.window->statusPanels()->panel(StatusPanel::DatabaseName);
+        QTRY_COMPARE(count->geometry(), QRect(0, 0, p1, count->height()));
+        QCOMPARE(owner->geometry(), QRect(p1, 0, p2, count->height()));
+        QCOMPARE(count->parentWidget()->width(), w.window->width());
+        QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <=
+                count->contentsRect().width());
+        for (QLabel* panel : {count, owner})
+            QCOMPARE(panel->toolTip(), panel->text());
         w.window->resize(w.window->width() + 200, w.window->height() + 100);
         QTRY_COMPARE(w.tree()->width(), w.window->width());
         QCOMPARE(w.window->statusPanels()->panelWidth(StatusPanel::AlbumCount), p1);
+        QCOMPARE(count->width(), p1);
         QCOMPARE(w.window->statusPanels()->panelWidth(StatusPanel::DatabaseName), p2);
 
         QStringList top;
@@ -124,6 +156,86 @@ private Q_SLOTS:
         w.key(Qt::Key_Escape);
         QCOMPARE(w.quits, 1);
         QVERIFY(w.prompts.log.isEmpty());
+    }
+
+    // Esc, "&Konec" and the close box without edits, and with an album added and the question
+    // answered (Y!: Yes, and the save fails).
+    void exits_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("answer"); // empty: no edits
+        QTest::addColumn<bool>("ended");
+        QTest::addColumn<bool>("saved");
+        for (const QString& path : {u"Esc"_s, u"Konec"_s, u"close box"_s}) {
+            const QByteArray p = path.toUtf8();
+            QTest::addRow("%s without edits", p.data()) << path << u""_s << true << false;
+            QTest::addRow("%s, saved", p.data()) << path << u"Y"_s << true << true;
+            QTest::addRow("%s, not saved", p.data()) << path << u"N"_s << true << false;
+            QTest::addRow("%s, cancelled", p.data()) << path << u"C"_s << false << false;
+            QTest::addRow("%s, the save failed", p.data()) << path << u"Y!"_s << false << false;
+        }
+    }
+    void exits() {
+        QFETCH(QString, path);
+        QFETCH(QString, answer);
+        QFETCH(bool, ended);
+        QFETCH(bool, saved);
+        Window w(kData);
+        QStringList log;
+        if (!answer.isEmpty()) {
+            w.prompts.inputs = {u"Nové"_s};
+            QTest::keySequence(w.tree(), QKeySequence(u"Ctrl+Shift+F11"_s));
+            w.key(Qt::Key_Insert);
+            QVERIFY(w.prompts.allUsed());
+            w.prompts.log.clear();
+            w.prompts.choices = {answer[0] == u'Y'   ? Choice::Yes
+                                 : answer[0] == u'N' ? Choice::No
+                                                     : Choice::Cancel};
+            log << u"choose: Databáze obsahuje neuložené změny. Uložit je před ukončením?"_s;
+        }
+        if (answer == u"Y!"_s) // a folder in the data file's place
+            QVERIFY(QFile::remove(w.dataFile()) && QDir(w.dir.path()).mkdir(u"Velbor.dat"_s));
+        const QByteArray before = w.saved();
+
+        if (path == u"Esc"_s)
+            w.key(Qt::Key_Escape);
+        else if (path == u"Konec"_s)
+            w.item("actionQuit")->trigger();
+        QCOMPARE(path == u"close box"_s ? w.window->close() : w.quits == 1, ended);
+
+        QCOMPARE(w.prompts.log.mid(0, 1), log);
+        QCOMPARE(w.prompts.log.size(), log.size() + (answer == u"Y!"_s)); // the failure shown
+        if (saved)
+            QVERIFY(w.saved().contains("\"Abba\",\"Nov\xE9\",#TRUE#\r\n"));
+        else
+            QCOMPARE(w.saved(), before);
+        QCOMPARE(w.window->context().unsavedEdits, !answer.isEmpty() && !saved);
+    }
+
+    // A report too long for a mailto: link goes to the clipboard, and the mail program gets the
+    // recipient and the subject alone.
+    void longReportOnTheClipboard() {
+        std::vector<Album> albums;
+        for (int i = 0; i < 2000; ++i)
+            albums.push_back(
+                Album{u"Kapela"_s, u"Album číslo %1 s dlouhým názvem"_s.arg(i), false});
+        Window w(formatDataFile(albums, u"Moje"_s, u"a@b.cz"_s).value());
+        m_links.clear();
+        QDesktopServices::setUrlHandler(u"mailto"_s, this, "open");
+        QApplication::clipboard()->clear();
+        w.key(Qt::Key_Q, Qt::ControlModifier); // tick all
+        w.prompts.answers = {true};
+        w.item("actionSendByMail")->trigger();
+        QDesktopServices::unsetUrlHandler(u"mailto"_s);
+
+        QCOMPARE(w.prompts.log.size(), 1);
+        QVERIFY(w.prompts.log[0].startsWith(u"ask: Zpráva je příliš dlouhá"_s));
+        QCOMPARE(QApplication::clipboard()->text(),
+                 reportText(*w.window->model(), w.panel(2), u"a@b.cz"_s));
+        QCOMPARE(m_links.size(), 1);
+        QCOMPARE(m_links[0].path(), u"Moje <a@b.cz>"_s);
+        const QUrlQuery query(m_links[0]);
+        QCOMPARE(query.queryItemValue(u"subject"_s), u"MP3 Velbor"_s);
+        QCOMPARE(query.queryItemValue(u"body"_s), QString());
     }
 
     void viewsByShortcut() {

@@ -7,6 +7,8 @@
 
 #include "commands/cdialogs.h"
 #include "commands/editing.h"
+#include "commands/export.h"
+#include "commands/reporttext.h"
 
 #include <QCoreApplication>
 #include <QProcess>
@@ -109,7 +111,9 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("box");  // fragments of the one box at start; none: no box
         QTest::addColumn<QByteArray>("saved"); // what the first save writes
         QTest::addColumn<QString>("refusal");  // or: why it refuses, leaving the file
-        const QString bak = u"Velbor.dat.bak"_s, missing = u"Datový soubor neexistuje!"_s;
+        const QString bak = u"Velbor.dat.bak"_s;
+        const QStringList unreadable{u"nelze přečíst, a proto ho program nepřepíše"_s,
+                                     u"přesuňte jinam, a program spusťte znovu."_s};
         const QByteArray good = "\"A\",\"B\",#TRUE#\r\n";
         QByteArray many;
         for (int i = 0; i < 100000; ++i)
@@ -140,9 +144,9 @@ private Q_SLOTS:
             << QByteArray("\xEF\xBB\xBF\"A\",\"\xFF\",#FALSE#\r\n") << 1 << QStringList{u"UTF-8"_s}
             << QByteArray() << u"„\uFFFD“"_s;
         QTest::newRow("Velbor.dat is a folder")
-            << kFolder << 0 << QStringList{missing} << QByteArray() << u"nelze přečíst"_s;
+            << kFolder << 0 << unreadable << QByteArray() << u"nelze přečíst"_s;
         QTest::newRow("Velbor.dat is a named pipe")
-            << kFifo << 0 << QStringList{missing} << QByteArray() << u"nelze přečíst"_s;
+            << kFifo << 0 << unreadable << QByteArray() << u"nelze přečíst"_s;
     }
     void hostileFile() {
         QFETCH(QByteArray, file);
@@ -267,8 +271,12 @@ private Q_SLOTS:
         if (!loaded)
             QVERIFY(takeRights());
         startUp(f.ctx);
-        QCOMPARE(f.prompts.log,
-                 loaded ? QStringList() : QStringList{u"message(x): Datový soubor neexistuje!"_s});
+        QCOMPARE(
+            f.prompts.log,
+            loaded ? QStringList()
+                   : QStringList{u"message(x): Datový soubor %1 nelze přečíst, a proto ho "
+                                 u"program nepřepíše.\nOpravte jeho přístupová práva, nebo ho "
+                                 u"přesuňte jinam, a program spusťte znovu."_s.arg(f.dataFile())});
         f.ctx.catalogue.albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
         f.ctx.backupBeforeSave = backup;
         if (loaded)
@@ -277,6 +285,9 @@ private Q_SLOTS:
         const QString box = f.save();
         QVERIFY(setMode(f.dir.path(), 0755) && setMode(f.dataFile(), 0644));
         QVERIFY2(refused(box, QString(reason).replace(u"%1"_s, f.dir.path())), qPrintable(box));
+        // Without the right to make files in the folder, the box says the folder needs it.
+        QCOMPARE(box.contains(u"musí být do složky %1 povolen zápis"_s.arg(f.dir.path())),
+                 folderMode == 0555);
         QVERIFY(readFile(f.dataFile()) == old);
         QVERIFY(!QFile::exists(f.backupFile()));
         QCOMPARE(f.strays(), QStringList());
@@ -292,8 +303,6 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(f.backupFile()), backup);
     }
 
-    // Cut off at every byte (every stride-th, and each side of every 64 KiB piece), the save
-    // fails, says so in Czech and leaves the old file, its backup and no stray file.
     // Where the catalogue is kept: beside the program when anything of its name is there or the
     // folder is writable (a missing one is reported, as ever); else in the user's data folder,
     // which a first start finds empty without a word and the first save creates. The backup and
@@ -345,6 +354,56 @@ private Q_SLOTS:
         QCOMPARE(QFile::exists(f.dataFile()), !home);
     }
 
+    // The report, which can always be made again, is written over a writable file in place where
+    // the folder lets no new file be made.
+    void reportOverAFileInAClosedFolder() {
+        if (ranAsNobody())
+            return;
+        RightsFixture f;
+        const QString report = f.dir.filePath(u"mp3.txt"_s);
+        QVERIFY(writeFile(report, QByteArray(4096, 'x'))); // longer than the new report
+        f.ctx.catalogue.albums = {Album{u"Kapela"_s, u"Živě"_s, false}};
+        showAllAlbums(f.ctx);
+        f.tree.checkAll();
+        FakeFileDialog dialog;
+        dialog.paths << report;
+        f.ctx.fileDialog = &dialog;
+        QVERIFY(setMode(f.dir.path(), 0555));
+        exportToFile(f.ctx);
+        QVERIFY(setMode(f.dir.path(), 0755));
+        QCOMPARE(f.prompts.log, QStringList{kSaved});
+        QCOMPARE(readFile(report), reportFileBytes(f.tree, QString(), QString()).value());
+        QCOMPARE(f.strays(), QStringList{u"mp3.txt"_s});
+    }
+
+    // The session ends with unsaved edits and no box may be shown: they go beside the data file,
+    // which stays as it was, and the next start names the copy.
+    void sessionEndsWithoutQuestions() {
+        FolderFixture f;
+        QVERIFY(writeFile(f.dataFile(), catalogueBytes(3)));
+        startUp(f.ctx);
+        QVERIFY(mayEndSession(f.ctx, false));
+        QVERIFY(!QFile::exists(unsavedCopyPath())); // nothing to keep
+        f.ctx.catalogue.albums.push_back(Album{u"Nový"_s, u"Čerstvé"_s, true});
+        f.ctx.unsavedEdits = true;
+        QVERIFY(mayEndSession(f.ctx, false));
+        QCOMPARE(f.prompts.log, QStringList());
+        QVERIFY(readFile(f.dataFile()) == catalogueBytes(3));
+        QCOMPARE(readFile(unsavedCopyPath()),
+                 formatDataFile(f.ctx.catalogue.albums, u"Sbírka"_s, u"kun@example.cz"_s).value());
+
+        Fixture next;
+        startUp(next.ctx);
+        QCOMPARE(next.ctx.catalogue.albums.size(), size_t(3));
+        QCOMPARE(next.prompts.log.size(), 1);
+        QVERIFY2(next.prompts.log[0].startsWith(u"message(i): Vedle datového souboru je soubor "_s +
+                                                unsavedCopyPath()) &&
+                     next.prompts.log[0].contains(u"počet alb v něm: 4.\n"_s),
+                 qPrintable(next.prompts.log[0]));
+    }
+
+    // Cut off at every byte (every stride-th, and each side of every 64 KiB piece), the save
+    // fails, says so in Czech and leaves the old file, its backup and no stray file.
     void fileSizeLimit_data() {
         QTest::addColumn<int>("albums");
         QTest::addColumn<bool>("backup");
