@@ -185,9 +185,8 @@ private:
 
 MusicScan scanMusicFolder(const QString& folder, const std::vector<Album>& catalogue,
                           const ScanProgress& progress, const TextCompare& order) {
-    const std::unique_ptr<TextCompare> own = order.clone();
     MusicScan result;
-    Grouping grouping(*own);
+    Grouping grouping(order); // a TextCompare may serve several threads at once
     const QString root = QDir(folder).absolutePath();
     QString lastFolder;
     AlbumName folderAlbum;
