@@ -51,7 +51,7 @@ class SilentPrompts : public Prompts {
 public:
     void message(const QString&, MessageIcon, const QString&) override {}
     bool askYesNo(const QString&) override { return true; }
-    QString input(const QString&, const QString&) override { return {}; }
+    QString input(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 // A loaded catalogue in a real (offscreen) window: tree view, status bar, context.

@@ -19,7 +19,7 @@ void CatalogueTree::setImages(const QIcon& album, const QIcon& artist) {
     m_artistIcon = artist;
 }
 
-TreeNode* CatalogueTree::newNode(const QString& text, NodeKind kind, TreeNode* parent) {
+TreeNode* CatalogueTree::allocateNode(const QString& text, NodeKind kind, TreeNode* parent) {
     if (m_chunkUsed == kChunkSize) {
         m_chunks.push_back(std::make_unique<TreeNode[]>(kChunkSize));
         m_chunkUsed = 0;
@@ -28,15 +28,23 @@ TreeNode* CatalogueTree::newNode(const QString& text, NodeKind kind, TreeNode* p
     node.text = text;
     node.kind = kind;
     node.parent = parent;
-    node.seq = m_nextSeq++;
-    node.prevAdded = m_lastAdded;
-    if (m_lastAdded)
-        m_lastAdded->nextAdded = &node;
-    else
-        m_firstAdded = &node;
-    m_lastAdded = &node;
     ++m_count;
     return &node;
+}
+
+TreeNode* CatalogueTree::newNode(const QString& text, NodeKind kind, TreeNode* parent) {
+    TreeNode* node = allocateNode(text, kind, parent);
+    node->seq = m_nextSeq++;
+    linkAddedAfter(node, m_lastAdded);
+    return node;
+}
+
+void CatalogueTree::linkAddedAfter(TreeNode* node, TreeNode* after) {
+    TreeNode*& next = after ? after->nextAdded : m_firstAdded;
+    node->prevAdded = after;
+    node->nextAdded = next;
+    (next ? next->prevAdded : m_lastAdded) = node;
+    next = node;
 }
 
 void CatalogueTree::unlinkAdded(TreeNode* node) {
@@ -155,6 +163,7 @@ void CatalogueTree::sortAllChildren() {
 TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newReleasesOnly) {
     beginResetModel();
     dropAll();
+    ++m_generation;
 
     // Albums of one artist usually share one string (the loader makes them so): group by that
     // string's storage first, then by the exact text, and by the program's comparison last.
@@ -241,6 +250,58 @@ void CatalogueTree::removeNode(TreeNode* node) {
     endRemoveRows();
 }
 
+size_t CatalogueTree::placeOf(const std::vector<TreeNode*>& list, const TreeNode* parent,
+                              QStringView text, quint32 seq) const {
+    auto it = std::find_if(list.begin(), list.end(), [&](const TreeNode* n) {
+        if (parent && !parent->sortsChildren)
+            return n->seq > seq;
+        const int c = m_compare.compare(text, n->text);
+        return c != 0 ? c < 0 : seq < n->seq;
+    });
+    return size_t(it - list.begin());
+}
+
+TreeNode* CatalogueTree::restoreNode(TreeNode* parent, const TreeNode& shape) {
+    auto& siblings = siblingsOf(parent);
+    const size_t pos = placeOf(siblings, parent, shape.text, shape.seq);
+    beginInsertRows(indexOf(parent), int(pos), int(pos));
+    TreeNode* node = allocateNode(shape.text, shape.kind, parent);
+    node->seq = shape.seq;
+    node->bold = shape.bold;
+    node->checked = shape.checked;
+    node->sortsChildren = shape.sortsChildren;
+    // Back to its old place in the order of addition.
+    TreeNode* after = m_lastAdded;
+    while (after && after->seq > shape.seq)
+        after = after->prevAdded;
+    linkAddedAfter(node, after);
+    m_nextSeq = std::max(m_nextSeq, shape.seq + 1);
+    siblings.insert(siblings.begin() + qsizetype(pos), node);
+    renumber(siblings, pos);
+    endInsertRows();
+    return node;
+}
+
+void CatalogueTree::renameNode(TreeNode* node, const QString& text) {
+    auto& siblings = siblingsOf(node->parent);
+    const size_t row = size_t(node->row);
+    const QModelIndex parentIndex = indexOf(node->parent);
+    std::vector<TreeNode*> others = siblings;
+    others.erase(others.begin() + qsizetype(row));
+    const size_t pos = placeOf(others, node->parent, text, node->seq);
+    if (pos != row) {
+        // Qt counts the destination before the node is taken out.
+        beginMoveRows(parentIndex, int(row), int(row), parentIndex, int(pos > row ? pos + 1 : pos));
+        others.insert(others.begin() + qsizetype(pos), node);
+        siblings.swap(others);
+        renumber(siblings, std::min(pos, row));
+        endMoveRows();
+    }
+    node->text = text;
+    const QModelIndex i = indexOf(node);
+    Q_EMIT dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+}
+
 void CatalogueTree::setBold(TreeNode* node, bool bold) {
     if (node->bold == bold)
         return;
@@ -264,8 +325,16 @@ void CatalogueTree::setChildrenChecked(TreeNode* node, bool checked) {
 }
 
 void CatalogueTree::checkAll() {
+    setAllChecked(true);
+}
+
+void CatalogueTree::uncheckAll() {
+    setAllChecked(false);
+}
+
+void CatalogueTree::setAllChecked(bool checked) {
     for (TreeNode* n = m_firstAdded; n; n = n->nextAdded)
-        n->checked = true;
+        n->checked = checked;
     emitChildrenChanged(nullptr, Qt::CheckStateRole);
     for (TreeNode* artist : m_roots)
         emitChildrenChanged(artist, Qt::CheckStateRole);

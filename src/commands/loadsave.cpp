@@ -8,6 +8,7 @@
 #include "catalogue/programfolder.h"
 
 #include <QStringList>
+#include <QUndoStack>
 
 QString dataFilePath() {
     return withTrailingSeparator(programFolder()) + QStringLiteral("Velbor.dat");
@@ -89,10 +90,14 @@ void startUp(AppContext& ctx) {
     ctx.editingVisible = false;
     ctx.status.setPanelWidth(StatusPanel::AlbumCount,
                              ctx.status.width() - ctx.status.panelWidth(StatusPanel::DatabaseName));
+    showAlbumCount(ctx);
+    showAllAlbums(ctx);
+}
+
+void showAlbumCount(AppContext& ctx) {
     ctx.status.setText(
         StatusPanel::AlbumCount,
         QStringLiteral("V databázi je %1 MP3 alb.").arg(qulonglong(ctx.catalogue.albums.size())));
-    showAllAlbums(ctx);
 }
 
 void saveCatalogue(AppContext& ctx) {
@@ -122,5 +127,8 @@ void saveCatalogue(AppContext& ctx) {
     }
     ctx.backupBeforeSave = false;
     ctx.dataFileUnreadable = false;
+    // What the file holds now is where undoing back to counts as "no unsaved edits".
+    if (ctx.undoStack)
+        ctx.undoStack->setClean();
     ctx.prompts.message(QStringLiteral("Hotovo."), MessageIcon::Information);
 }

@@ -15,6 +15,7 @@ class QtStatusBar;
 class Shell;
 class QtFileDialog;
 class DesktopMailer;
+class QUndoStack;
 
 // The program's only working window: the catalogue tree above a status bar of two panels, and
 // the menu bar. It maps menus and keys to the commands and holds nothing of its own.
@@ -56,6 +57,7 @@ private:
     // The window's key handler: sees every key before the focused control.
     void windowKeyDown(QKeyEvent* event);
     void showEditingMenu();
+    void addUndoItems();
     void syncMenuChecks();
     void quit();
 
@@ -65,6 +67,8 @@ private:
     std::unique_ptr<QtTreeView> m_view;
     std::unique_ptr<QtStatusBar> m_status;
     std::unique_ptr<AppContext> m_ctx;
+    // After m_ctx: the steps are gone before the context they work on.
+    std::unique_ptr<QUndoStack> m_undoStack;
     Shell* m_shell = nullptr;
     std::unique_ptr<Shell> m_ownShell;
     std::unique_ptr<QtFileDialog> m_ownFileDialog;

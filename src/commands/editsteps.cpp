@@ -1,0 +1,421 @@
+#include "editsteps.h"
+
+#include "catalogue/textcompare.h"
+#include "cataloguetree.h"
+#include "context.h"
+#include "loadsave.h"
+#include "noderef.h"
+#include "ports.h"
+#include "views.h"
+
+#include <QUndoStack>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+bool shownInView(const AppContext& ctx, bool isNew) {
+    return !ctx.newReleasesOnly || isNew;
+}
+
+// An entry besides the one at except still stands for artist's album title in the current view:
+// a rebuilt tree shows it on the one node of that name.
+bool otherEntryShown(const AppContext& ctx, const QString& artist, const QString& title,
+                     qsizetype except) {
+    const TextCompare& compare = TextCompare::program();
+    const auto& albums = ctx.catalogue.albums;
+    for (size_t i = 0; i < albums.size(); ++i)
+        if (qsizetype(i) != except && shownInView(ctx, albums[i].isNew) &&
+            compare.equals(albums[i].artist, artist) && compare.equals(albums[i].title, title))
+            return true;
+    return false;
+}
+
+// One edit. apply() does it (the first time as the Editing command always did, selection
+// included); revert() takes it back, and the selection returns to the node selected before.
+class EditStep : public QUndoCommand {
+public:
+    void redo() final { apply(); }
+    void undo() final {
+        revert();
+        if (m_movesSelection)
+            selectAndShow(m_ctx, find(m_ctx.tree, m_before));
+    }
+
+protected:
+    EditStep(AppContext& ctx, const QString& text, bool movesSelection = true)
+        : QUndoCommand(text), m_ctx(ctx), m_movesSelection(movesSelection),
+          m_before(refOf(ctx.tree, ctx.view.selectedNode())) {}
+    virtual void apply() = 0;
+    virtual void revert() = 0;
+
+    AppContext& m_ctx;
+    std::vector<Album>& albums() { return m_ctx.catalogue.albums; }
+
+private:
+    bool m_movesSelection;
+    NodeRef m_before;
+};
+
+class AddAlbum : public EditStep {
+public:
+    AddAlbum(AppContext& ctx, const TreeNode* artist, const QString& title, bool isNew)
+        : EditStep(ctx, QStringLiteral("Přidat album ") + title), m_album{artist->text, title,
+                                                                          isNew},
+          m_entry(qsizetype(ctx.catalogue.albums.size())) {}
+
+    void apply() override {
+        albums().insert(albums().begin() + m_entry, m_album);
+        CatalogueTree& tree = m_ctx.tree;
+        TreeNode* artist = tree.artistNode(m_album.artist);
+        // The first time always; after a rebuild, where the view shows it.
+        if (known(tree, m_node) || !m_node.valid || shownInView(m_ctx, m_album.isNew)) {
+            if (!artist)
+                artist = tree.addArtist(m_album.artist, true);
+            TreeNode* node = known(tree, m_node)
+                                 ? tree.restoreNode(artist, shapeOf(m_node, m_album.isNew, false))
+                                 : tree.addAlbum(artist, m_album.title, m_album.isNew);
+            m_node = refOf(tree, node);
+        }
+        if (artist) {
+            m_ctx.view.expand(artist);
+            selectAndShow(m_ctx, artist);
+        }
+    }
+    void revert() override {
+        albums().erase(albums().begin() + m_entry);
+        TreeNode* node = find(m_ctx.tree, m_node);
+        if (node && (known(m_ctx.tree, m_node) ||
+                     !otherEntryShown(m_ctx, m_album.artist, m_album.title, -1)))
+            m_ctx.tree.removeNode(node);
+    }
+
+private:
+    Album m_album;
+    qsizetype m_entry;
+    NodeRef m_node;
+};
+
+class AddArtist : public EditStep {
+public:
+    AddArtist(AppContext& ctx, const QString& name)
+        : EditStep(ctx, QStringLiteral("Přidat artist ") + name), m_name(name) {}
+
+    void apply() override {
+        CatalogueTree& tree = m_ctx.tree;
+        TreeNode* node = known(tree, m_node)
+                             ? tree.restoreNode(nullptr, shapeOf(m_node, false, false))
+                             : tree.addArtist(m_name);
+        if (!node)
+            return;
+        m_node = refOf(tree, node);
+        selectAndShow(m_ctx, node);
+    }
+    void revert() override {
+        TreeNode* node = find(m_ctx.tree, m_node);
+        if (node && node->children.empty())
+            m_ctx.tree.removeNode(node);
+    }
+
+private:
+    QString m_name;
+    NodeRef m_node;
+};
+
+class DeleteAlbum : public EditStep {
+public:
+    DeleteAlbum(AppContext& ctx, const TreeNode* node, qsizetype entry)
+        : EditStep(ctx, QStringLiteral("Odstranit album ") + node->text), m_entry(entry),
+          m_node(refOf(ctx.tree, node)), m_bold(node->bold), m_checked(node->checked) {
+        if (entry >= 0)
+            m_album = ctx.catalogue.albums[size_t(entry)];
+    }
+
+    void apply() override {
+        if (m_entry >= 0)
+            albums().erase(albums().begin() + m_entry);
+        TreeNode* node = find(m_ctx.tree, m_node);
+        if (node &&
+            (known(m_ctx.tree, m_node) || !otherEntryShown(m_ctx, m_node.artist, m_node.album, -1)))
+            removeAndSelectNeighbour(m_ctx, node);
+    }
+    void revert() override {
+        if (m_entry >= 0)
+            albums().insert(albums().begin() + m_entry, m_album);
+        CatalogueTree& tree = m_ctx.tree;
+        TreeNode* artist = tree.artistNode(m_node.artist);
+        if (known(tree, m_node) && artist) {
+            tree.restoreNode(artist, shapeOf(m_node, m_bold, m_checked));
+        } else if (shownInView(m_ctx, m_bold) &&
+                   !otherEntryShown(m_ctx, m_node.artist, m_node.album, m_entry)) {
+            if (!artist)
+                artist = tree.addArtist(m_node.artist, true);
+            m_node = refOf(tree, tree.addAlbum(artist, m_node.album, m_bold));
+        }
+    }
+
+private:
+    qsizetype m_entry;
+    Album m_album;
+    NodeRef m_node;
+    bool m_bold, m_checked;
+};
+
+class DeleteArtist : public EditStep {
+public:
+    DeleteArtist(AppContext& ctx, const TreeNode* node)
+        : EditStep(ctx, QStringLiteral("Odstranit artist ") + node->text),
+          m_node(refOf(ctx.tree, node)), m_checked(node->checked), m_sorts(node->sortsChildren) {}
+
+    void apply() override {
+        TreeNode* node = find(m_ctx.tree, m_node);
+        if (node && node->children.empty())
+            removeAndSelectNeighbour(m_ctx, node);
+    }
+    void revert() override {
+        CatalogueTree& tree = m_ctx.tree;
+        if (tree.artistNode(m_node.artist))
+            return;
+        if (known(tree, m_node))
+            tree.restoreNode(nullptr, shapeOf(m_node, false, m_checked, m_sorts));
+        else
+            m_node = refOf(tree, tree.addArtist(m_node.artist, m_sorts));
+    }
+
+private:
+    NodeRef m_node;
+    bool m_checked, m_sorts;
+};
+
+class SetNewRelease : public EditStep {
+public:
+    SetNewRelease(AppContext& ctx, const TreeNode* node, qsizetype entry, bool isNew)
+        : EditStep(ctx, (isNew ? QStringLiteral("Přidat status novinky ")
+                               : QStringLiteral("Odebrat status novinky ")) +
+                            node->text),
+          m_entry(entry), m_node(refOf(ctx.tree, node)), m_isNew(isNew), m_wasBold(node->bold),
+          m_wasNew(entry >= 0 && ctx.catalogue.albums[size_t(entry)].isNew) {}
+
+    void apply() override { set(m_isNew, m_isNew); }
+    void revert() override { set(m_wasNew, m_wasBold); }
+
+private:
+    void set(bool isNew, bool bold) {
+        if (m_entry >= 0)
+            albums()[size_t(m_entry)].isNew = isNew;
+        if (TreeNode* node = find(m_ctx.tree, m_node))
+            m_ctx.tree.setBold(node, bold);
+    }
+
+    qsizetype m_entry;
+    NodeRef m_node;
+    bool m_isNew, m_wasBold, m_wasNew;
+};
+
+class ClearNewReleases : public EditStep {
+public:
+    explicit ClearNewReleases(AppContext& ctx)
+        : EditStep(ctx, QStringLiteral("Zrušit status všech novinek")),
+          m_generation(ctx.tree.generation()) {
+        for (size_t i = 0; i < ctx.catalogue.albums.size(); ++i)
+            if (ctx.catalogue.albums[i].isNew)
+                m_entries.push_back(i);
+        for (const TreeNode* n = ctx.tree.firstAdded(); n; n = n->nextAdded)
+            if (n->bold)
+                m_boldSeqs.push_back(n->seq);
+    }
+    bool changes() const { return !m_entries.empty() || !m_boldSeqs.empty(); }
+
+    void apply() override {
+        for (Album& album : albums())
+            album.isNew = false;
+        m_ctx.tree.clearAllBold();
+    }
+    void revert() override {
+        for (size_t i : m_entries)
+            albums()[i].isNew = true;
+        if (m_ctx.tree.generation() != m_generation) {
+            // The view was built anew since: build it again, now with the new releases.
+            m_ctx.newReleasesOnly ? showNewReleases(m_ctx) : showAllAlbums(m_ctx);
+            m_generation = m_ctx.tree.generation();
+            return;
+        }
+        // The order of addition is the order of seq: one walk finds them all.
+        m_ctx.view.setDrawing(false);
+        auto seq = m_boldSeqs.cbegin();
+        for (TreeNode* n = m_ctx.tree.firstAdded(); n && seq != m_boldSeqs.cend();
+             n = n->nextAdded) {
+            if (n->seq == *seq) {
+                m_ctx.tree.setBold(n, true);
+                ++seq;
+            }
+        }
+        m_ctx.view.setDrawing(true);
+    }
+
+private:
+    quint32 m_generation;
+    std::vector<size_t> m_entries;
+    std::vector<quint32> m_boldSeqs;
+};
+
+// The owner panel's whole text comes back, so that "no name" stays apart from an empty name.
+class DatabaseName : public EditStep {
+public:
+    DatabaseName(AppContext& ctx, const QString& name)
+        : EditStep(ctx, QStringLiteral("Změnit název databáze"), false),
+          m_old(ctx.status.text(StatusPanel::DatabaseName)), m_new(name) {}
+
+    void apply() override { setDatabaseName(m_ctx.status, m_new); }
+    void revert() override { m_ctx.status.setText(StatusPanel::DatabaseName, m_old); }
+
+private:
+    QString m_old, m_new;
+};
+
+class ContactEmail : public EditStep {
+public:
+    ContactEmail(AppContext& ctx, const QString& email)
+        : EditStep(ctx, QStringLiteral("Změnit kontaktní email"), false),
+          m_old(ctx.catalogue.contactEmail), m_new(email) {}
+
+    void apply() override { m_ctx.catalogue.contactEmail = m_new; }
+    void revert() override { m_ctx.catalogue.contactEmail = m_old; }
+
+private:
+    QString m_old, m_new;
+};
+
+QString renameText(const QString& from, const QString& to) {
+    return QStringLiteral("Přejmenovat %1 na %2").arg(from, to);
+}
+
+// The node moves to its sorted place and is selected.
+void renameAndSelect(AppContext& ctx, TreeNode* node, const QString& text) {
+    if (!node)
+        return;
+    ctx.tree.renameNode(node, text);
+    selectAndShow(ctx, node);
+}
+
+class RenameAlbum : public EditStep {
+public:
+    RenameAlbum(AppContext& ctx, const TreeNode* node, qsizetype entry, const QString& title)
+        : EditStep(ctx, renameText(node->text, title)), m_entry(entry),
+          m_node(refOf(ctx.tree, node)), m_new(title) {}
+
+    void apply() override { rename(m_new); }
+    void revert() override { rename(m_old); }
+
+private:
+    void rename(const QString& title) {
+        if (m_entry >= 0)
+            albums()[size_t(m_entry)].title = title;
+        renameAndSelect(m_ctx, find(m_ctx.tree, m_node), title);
+        m_node.album = title;
+    }
+
+    qsizetype m_entry;
+    NodeRef m_node;
+    QString m_old = m_node.album, m_new;
+};
+
+class RenameArtist : public EditStep {
+public:
+    RenameArtist(AppContext& ctx, const TreeNode* node, const QString& name)
+        : EditStep(ctx, renameText(node->text, name)), m_old(node->text), m_new(name) {
+        const TextCompare& compare = TextCompare::program();
+        const auto& albums = ctx.catalogue.albums;
+        for (size_t i = 0; i < albums.size(); ++i)
+            if (compare.equals(albums[i].artist, m_old))
+                m_entries.push_back({i, albums[i].artist});
+    }
+
+    void apply() override {
+        for (const auto& entry : m_entries)
+            albums()[entry.first].artist = m_new;
+        renameAndSelect(m_ctx, m_ctx.tree.artistNode(m_old), m_new);
+    }
+    void revert() override {
+        for (const auto& [i, artist] : m_entries)
+            albums()[i].artist = artist;
+        renameAndSelect(m_ctx, m_ctx.tree.artistNode(m_new), m_old);
+    }
+
+private:
+    QString m_old, m_new;
+    std::vector<std::pair<size_t, QString>> m_entries; // each entry's own spelling
+};
+
+void perform(AppContext& ctx, std::unique_ptr<QUndoCommand> step) {
+    if (ctx.undoStack) {
+        ctx.undoStack->push(step.release());
+    } else {
+        step->redo();
+    }
+}
+
+} // namespace
+
+namespace steps {
+
+void addAlbum(AppContext& ctx, TreeNode* artist, const QString& title, bool isNew) {
+    perform(ctx, std::make_unique<AddAlbum>(ctx, artist, title, isNew));
+}
+
+void addArtist(AppContext& ctx, const QString& name) {
+    if (!ctx.tree.artistNode(name))
+        perform(ctx, std::make_unique<AddArtist>(ctx, name));
+}
+
+void deleteAlbum(AppContext& ctx, TreeNode* album, qsizetype entry) {
+    perform(ctx, std::make_unique<DeleteAlbum>(ctx, album, entry));
+}
+
+void deleteArtist(AppContext& ctx, TreeNode* artist) {
+    perform(ctx, std::make_unique<DeleteArtist>(ctx, artist));
+}
+
+void setNewRelease(AppContext& ctx, TreeNode* album, qsizetype entry, bool isNew) {
+    const bool entryChanges = entry >= 0 && ctx.catalogue.albums[size_t(entry)].isNew != isNew;
+    if (entryChanges || album->bold != isNew)
+        perform(ctx, std::make_unique<SetNewRelease>(ctx, album, entry, isNew));
+}
+
+void clearNewReleases(AppContext& ctx) {
+    auto step = std::make_unique<ClearNewReleases>(ctx);
+    if (step->changes())
+        perform(ctx, std::move(step));
+}
+
+void setDatabaseName(AppContext& ctx, const QString& name) {
+    if (ctx.status.text(StatusPanel::DatabaseName).isEmpty() || databaseName(ctx.status) != name)
+        perform(ctx, std::make_unique<DatabaseName>(ctx, name));
+}
+
+void setContactEmail(AppContext& ctx, const QString& email) {
+    if (ctx.catalogue.contactEmail != email)
+        perform(ctx, std::make_unique<ContactEmail>(ctx, email));
+}
+
+void renameAlbum(AppContext& ctx, TreeNode* album, qsizetype entry, const QString& title) {
+    if (album->text != title)
+        perform(ctx, std::make_unique<RenameAlbum>(ctx, album, entry, title));
+}
+
+void renameArtist(AppContext& ctx, TreeNode* artist, const QString& name) {
+    if (artist->text != name)
+        perform(ctx, std::make_unique<RenameArtist>(ctx, artist, name));
+}
+
+} // namespace steps
+
+void attachUndoStack(AppContext& ctx, QUndoStack* stack) {
+    ctx.undoStack = stack;
+    QObject::connect(stack, &QUndoStack::indexChanged, stack, [&ctx] { showAlbumCount(ctx); });
+}
+
+bool hasUnsavedEdits(const AppContext& ctx) {
+    return ctx.undoStack && !ctx.undoStack->isClean();
+}
