@@ -87,8 +87,10 @@ public:
         albums().erase(albums().begin() + m_entry);
         TreeNode* node = find(m_ctx.tree, m_node);
         if (node && (known(m_ctx.tree, m_node) ||
-                     !otherEntryShown(m_ctx, m_album.artist, m_album.title, -1)))
+                     !otherEntryShown(m_ctx, m_album.artist, m_album.title, -1))) {
+            m_node = refOf(m_ctx.tree, node); // to put it back as it was
             m_ctx.tree.removeNode(node);
+        }
     }
 
 private:
@@ -114,8 +116,10 @@ public:
     }
     void revert() override {
         TreeNode* node = find(m_ctx.tree, m_node);
-        if (node && node->children.empty())
+        if (node && node->children.empty()) {
+            m_node = refOf(m_ctx.tree, node);
             m_ctx.tree.removeNode(node);
+        }
     }
 
 private:
@@ -126,8 +130,8 @@ private:
 class DeleteAlbum : public EditStep {
 public:
     DeleteAlbum(AppContext& ctx, const TreeNode* node, qsizetype entry)
-        : EditStep(ctx, QStringLiteral("Odstranit album ") + node->text), m_entry(entry),
-          m_node(refOf(ctx.tree, node)), m_bold(node->bold), m_checked(node->checked) {
+        : EditStep(ctx, QStringLiteral("Odstranit album ") + node->text), m_entry(entry) {
+        remember(node);
         if (entry >= 0)
             m_album = ctx.catalogue.albums[size_t(entry)];
     }
@@ -136,9 +140,11 @@ public:
         if (m_entry >= 0)
             albums().erase(albums().begin() + m_entry);
         TreeNode* node = find(m_ctx.tree, m_node);
-        if (node &&
-            (known(m_ctx.tree, m_node) || !otherEntryShown(m_ctx, m_node.artist, m_node.album, -1)))
+        if (node && (known(m_ctx.tree, m_node) ||
+                     !otherEntryShown(m_ctx, m_node.artist, m_node.album, -1))) {
+            remember(node);
             removeAndSelectNeighbour(m_ctx, node);
+        }
     }
     void revert() override {
         if (m_entry >= 0)
@@ -156,10 +162,17 @@ public:
     }
 
 private:
+    // The node as it is removed, to put it back as it was.
+    void remember(const TreeNode* node) {
+        m_node = refOf(m_ctx.tree, node);
+        m_bold = node->bold;
+        m_checked = node->checked;
+    }
+
     qsizetype m_entry;
     Album m_album;
     NodeRef m_node;
-    bool m_bold, m_checked;
+    bool m_bold = false, m_checked = false;
 };
 
 class DeleteArtist : public EditStep {
@@ -170,8 +183,11 @@ public:
 
     void apply() override {
         TreeNode* node = find(m_ctx.tree, m_node);
-        if (node && node->children.empty())
+        if (node && node->children.empty()) {
+            m_node = refOf(m_ctx.tree, node);
+            m_checked = node->checked;
             removeAndSelectNeighbour(m_ctx, node);
+        }
     }
     void revert() override {
         CatalogueTree& tree = m_ctx.tree;
