@@ -1,5 +1,7 @@
 #include "editsteps.h"
 
+#include "editstep.h"
+
 #include "catalogue/textcompare.h"
 #include "cataloguetree.h"
 #include "context.h"
@@ -14,49 +16,6 @@
 #include <vector>
 
 namespace {
-
-bool shownInView(const AppContext& ctx, bool isNew) {
-    return !ctx.newReleasesOnly || isNew;
-}
-
-// An entry besides the one at except still stands for artist's album title in the current view:
-// a rebuilt tree shows it on the one node of that name.
-bool otherEntryShown(const AppContext& ctx, const QString& artist, const QString& title,
-                     qsizetype except) {
-    const TextCompare& compare = TextCompare::program();
-    const auto& albums = ctx.catalogue.albums;
-    for (size_t i = 0; i < albums.size(); ++i)
-        if (qsizetype(i) != except && shownInView(ctx, albums[i].isNew) &&
-            compare.equals(albums[i].artist, artist) && compare.equals(albums[i].title, title))
-            return true;
-    return false;
-}
-
-// One edit. apply() does it (the first time as the Editing command always did, selection
-// included); revert() takes it back, and the selection returns to the node selected before.
-class EditStep : public QUndoCommand {
-public:
-    void redo() final { apply(); }
-    void undo() final {
-        revert();
-        if (m_movesSelection)
-            selectAndShow(m_ctx, find(m_ctx.tree, m_before));
-    }
-
-protected:
-    EditStep(AppContext& ctx, const QString& text, bool movesSelection = true)
-        : QUndoCommand(text), m_ctx(ctx), m_movesSelection(movesSelection),
-          m_before(refOf(ctx.tree, ctx.view.selectedNode())) {}
-    virtual void apply() = 0;
-    virtual void revert() = 0;
-
-    AppContext& m_ctx;
-    std::vector<Album>& albums() { return m_ctx.catalogue.albums; }
-
-private:
-    bool m_movesSelection;
-    NodeRef m_before;
-};
 
 class AddAlbum : public EditStep {
 public:
@@ -276,93 +235,7 @@ private:
     std::vector<quint32> m_boldSeqs;
 };
 
-// The owner panel's whole text comes back, so that "no name" stays apart from an empty name.
-class DatabaseName : public EditStep {
-public:
-    DatabaseName(AppContext& ctx, const QString& name)
-        : EditStep(ctx, QStringLiteral("Změnit název databáze"), false),
-          m_old(ctx.status.text(StatusPanel::DatabaseName)), m_new(name) {}
-
-    void apply() override { setDatabaseName(m_ctx.status, m_new); }
-    void revert() override { m_ctx.status.setText(StatusPanel::DatabaseName, m_old); }
-
-private:
-    QString m_old, m_new;
-};
-
-class ContactEmail : public EditStep {
-public:
-    ContactEmail(AppContext& ctx, const QString& email)
-        : EditStep(ctx, QStringLiteral("Změnit kontaktní email"), false),
-          m_old(ctx.catalogue.contactEmail), m_new(email) {}
-
-    void apply() override { m_ctx.catalogue.contactEmail = m_new; }
-    void revert() override { m_ctx.catalogue.contactEmail = m_old; }
-
-private:
-    QString m_old, m_new;
-};
-
-QString renameText(const QString& from, const QString& to) {
-    return QStringLiteral("Přejmenovat %1 na %2").arg(from, to);
-}
-
-// The node moves to its sorted place and is selected.
-void renameAndSelect(AppContext& ctx, TreeNode* node, const QString& text) {
-    if (!node)
-        return;
-    ctx.tree.renameNode(node, text);
-    selectAndShow(ctx, node);
-}
-
-class RenameAlbum : public EditStep {
-public:
-    RenameAlbum(AppContext& ctx, const TreeNode* node, qsizetype entry, const QString& title)
-        : EditStep(ctx, renameText(node->text, title)), m_entry(entry),
-          m_node(refOf(ctx.tree, node)), m_new(title) {}
-
-    void apply() override { rename(m_new); }
-    void revert() override { rename(m_old); }
-
-private:
-    void rename(const QString& title) {
-        if (m_entry >= 0)
-            albums()[size_t(m_entry)].title = title;
-        renameAndSelect(m_ctx, find(m_ctx.tree, m_node), title);
-        m_node.album = title;
-    }
-
-    qsizetype m_entry;
-    NodeRef m_node;
-    QString m_old = m_node.album, m_new;
-};
-
-class RenameArtist : public EditStep {
-public:
-    RenameArtist(AppContext& ctx, const TreeNode* node, const QString& name)
-        : EditStep(ctx, renameText(node->text, name)), m_old(node->text), m_new(name) {
-        const TextCompare& compare = TextCompare::program();
-        const auto& albums = ctx.catalogue.albums;
-        for (size_t i = 0; i < albums.size(); ++i)
-            if (compare.equals(albums[i].artist, m_old))
-                m_entries.push_back({i, albums[i].artist});
-    }
-
-    void apply() override {
-        for (const auto& entry : m_entries)
-            albums()[entry.first].artist = m_new;
-        renameAndSelect(m_ctx, m_ctx.tree.artistNode(m_old), m_new);
-    }
-    void revert() override {
-        for (const auto& [i, artist] : m_entries)
-            albums()[i].artist = artist;
-        renameAndSelect(m_ctx, m_ctx.tree.artistNode(m_new), m_old);
-    }
-
-private:
-    QString m_old, m_new;
-    std::vector<std::pair<size_t, QString>> m_entries; // each entry's own spelling
-};
+} // namespace
 
 void perform(AppContext& ctx, std::unique_ptr<QUndoCommand> step) {
     if (ctx.undoStack) {
@@ -371,8 +244,6 @@ void perform(AppContext& ctx, std::unique_ptr<QUndoCommand> step) {
         step->redo();
     }
 }
-
-} // namespace
 
 namespace steps {
 
@@ -403,26 +274,6 @@ void clearNewReleases(AppContext& ctx) {
     auto step = std::make_unique<ClearNewReleases>(ctx);
     if (step->changes())
         perform(ctx, std::move(step));
-}
-
-void setDatabaseName(AppContext& ctx, const QString& name) {
-    if (ctx.status.text(StatusPanel::DatabaseName).isEmpty() || databaseName(ctx.status) != name)
-        perform(ctx, std::make_unique<DatabaseName>(ctx, name));
-}
-
-void setContactEmail(AppContext& ctx, const QString& email) {
-    if (ctx.catalogue.contactEmail != email)
-        perform(ctx, std::make_unique<ContactEmail>(ctx, email));
-}
-
-void renameAlbum(AppContext& ctx, TreeNode* album, qsizetype entry, const QString& title) {
-    if (album->text != title)
-        perform(ctx, std::make_unique<RenameAlbum>(ctx, album, entry, title));
-}
-
-void renameArtist(AppContext& ctx, TreeNode* artist, const QString& name) {
-    if (artist->text != name)
-        perform(ctx, std::make_unique<RenameArtist>(ctx, artist, name));
 }
 
 } // namespace steps

@@ -1,5 +1,6 @@
 #include "noderef.h"
 
+#include "catalogue/textcompare.h"
 #include "context.h"
 #include "ports.h"
 
@@ -62,4 +63,26 @@ void removeAndSelectNeighbour(AppContext& ctx, TreeNode* node) {
     ctx.tree.removeNode(node);
     if (next)
         ctx.view.selectNode(next);
+}
+
+bool shownInView(const AppContext& ctx, bool isNew) {
+    return !ctx.newReleasesOnly || isNew;
+}
+
+bool otherEntryShown(const AppContext& ctx, const QString& artist, const QString& title,
+                     qsizetype except) {
+    const TextCompare& compare = TextCompare::program();
+    const auto& albums = ctx.catalogue.albums;
+    for (size_t i = 0; i < albums.size(); ++i)
+        if (qsizetype(i) != except && shownInView(ctx, albums[i].isNew) &&
+            compare.equals(albums[i].artist, artist) && compare.equals(albums[i].title, title))
+            return true;
+    return false;
+}
+
+void renameAndSelect(AppContext& ctx, TreeNode* node, const QString& text) {
+    if (!node)
+        return;
+    ctx.tree.renameNode(node, text);
+    selectAndShow(ctx, node);
 }

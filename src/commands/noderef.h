@@ -34,3 +34,14 @@ void selectAndShow(AppContext& ctx, TreeNode* node);
 // Removes node; the tree control then selects what it would: the next sibling, else the one
 // before, else the parent.
 void removeAndSelectNeighbour(AppContext& ctx, TreeNode* node);
+
+// The view shows an album of that new-release status.
+bool shownInView(const AppContext& ctx, bool isNew);
+
+// A catalogue entry besides the one at except (-1: none) stands for artist's album title in the
+// current view: a rebuilt tree shows it on the one node of that name.
+bool otherEntryShown(const AppContext& ctx, const QString& artist, const QString& title,
+                     qsizetype except);
+
+// Gives node (if any) the text; it moves to its sorted place and is selected.
+void renameAndSelect(AppContext& ctx, TreeNode* node, const QString& text);
