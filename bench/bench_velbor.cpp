@@ -6,6 +6,7 @@
 #include "catalogue/programfolder.h"
 #include "commands/cataloguetree.h"
 #include "commands/context.h"
+#include "commands/editsteps.h"
 #include "commands/export.h"
 #include "commands/find.h"
 #include "commands/loadsave.h"
@@ -23,6 +24,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTreeView>
+#include <QUndoStack>
 
 #include <benchmark/benchmark.h>
 
@@ -160,6 +162,40 @@ void BM_ExportAll(benchmark::State& state) {
     showAllAlbums(l.ctx);
 }
 
+// An album in the middle of the largest artist deleted, the step undone (the entry back at its
+// index, the node at its place and in the order of addition) and done again; then the artist
+// renamed (every entry of it) and that undone.
+void BM_UndoRedo(benchmark::State& state) {
+    Loaded& l = loaded(state.range(0));
+    QUndoStack stack;
+    attachUndoStack(l.ctx, &stack);
+    TreeNode* artist = l.tree.artists().front();
+    for (TreeNode* a : l.tree.artists())
+        if (a->children.size() > artist->children.size())
+            artist = a;
+    const QString title = artist->children[artist->children.size() / 2]->text;
+    const QString name = artist->text;
+    qsizetype entry = 0;
+    while (l.ctx.catalogue.albums[size_t(entry)].title != title)
+        ++entry;
+    for (auto _ : state) {
+        TreeNode* album = nullptr;
+        for (TreeNode* n : l.tree.artistNode(name)->children)
+            if (n->text == title)
+                album = n;
+        l.treeView.selectNode(album);
+        steps::deleteAlbum(l.ctx, album, entry);
+        stack.undo();
+        stack.redo();
+        stack.undo();
+        steps::renameArtist(l.ctx, l.tree.artistNode(name), QStringLiteral("Přejmenovaný"));
+        stack.undo();
+        QCoreApplication::processEvents();
+    }
+    state.counters["albums of the artist"] = double(l.tree.artistNode(name)->children.size());
+    l.ctx.undoStack = nullptr;
+}
+
 void BM_Save(benchmark::State& state) {
     Loaded& l = loaded(state.range(0));
     QTemporaryDir dir;
@@ -187,6 +223,7 @@ BENCHMARK(BM_BuildTree)
 BENCHMARK(BM_ExpandAll)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FindNoMatch)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExportAll)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UndoRedo)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Save)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 namespace {
@@ -217,6 +254,7 @@ public:
             {"expand all (and lay out)", "BM_ExpandAll", "", 0},
             {"find, no match", "BM_FindNoMatch", "", 200},
             {"tick all + export (sort, file bytes)", "BM_ExportAll", "", 1000},
+            {"delete + undo + redo + undo, rename artist + undo", "BM_UndoRedo", "", 100},
             {"save", "BM_Save", "", 500},
         };
         std::printf("\n| step | 100,000 albums | 1,000,000 albums | budget (1,000,000) |\n"

@@ -7,11 +7,13 @@
 
 size_t CatalogueTree::placeOf(const std::vector<TreeNode*>& list, const TreeNode* parent,
                               QStringView text, quint32 seq) const {
-    auto it = std::find_if(list.begin(), list.end(), [&](const TreeNode* n) {
-        if (parent && !parent->sortsChildren)
-            return n->seq > seq;
-        const int c = m_compare.compare(text, n->text);
-        return c != 0 ? c < 0 : seq < n->seq;
+    // Either way the list is in that order already: a binary search finds the place.
+    const bool bySeq = parent && !parent->sortsChildren;
+    auto it = std::partition_point(list.begin(), list.end(), [&](const TreeNode* n) {
+        if (bySeq)
+            return n->seq < seq;
+        const int c = m_compare.compare(n->text, text);
+        return c != 0 ? c < 0 : n->seq < seq;
     });
     return size_t(it - list.begin());
 }
