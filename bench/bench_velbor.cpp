@@ -7,6 +7,7 @@
 #include "catalogue/programfolder.h"
 #include "commands/cataloguetree.h"
 #include "commands/context.h"
+#include "commands/editsteps.h"
 #include "commands/export.h"
 #include "commands/find.h"
 #include "commands/loadsave.h"
@@ -24,6 +25,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTreeView>
+#include <QUndoStack>
 
 #include <benchmark/benchmark.h>
 
@@ -45,7 +47,7 @@ class SilentPrompts : public Prompts {
 public:
     void message(const QString&, MessageIcon, const QString&) override {}
     bool askYesNo(const QString&) override { return true; }
-    QString input(const QString&, const QString&) override { return {}; }
+    QString input(const QString&, const QString&, const QString&) override { return {}; }
 };
 
 // A loaded catalogue in a real (offscreen) window: tree view, status bar, context.
@@ -153,6 +155,40 @@ void BM_ExportAll(benchmark::State& state) {
     showAllAlbums(l.ctx);
 }
 
+// An album in the middle of the largest artist deleted, the step undone (the entry back at its
+// index, the node at its place and in the order of addition) and done again; then the artist
+// renamed (every entry of it) and that undone.
+void BM_UndoRedo(benchmark::State& state) {
+    Loaded& l = loaded();
+    QUndoStack stack;
+    attachUndoStack(l.ctx, &stack);
+    TreeNode* artist = l.tree.artists().front();
+    for (TreeNode* a : l.tree.artists())
+        if (a->children.size() > artist->children.size())
+            artist = a;
+    const QString title = artist->children[artist->children.size() / 2]->text;
+    const QString name = artist->text;
+    qsizetype entry = 0;
+    while (l.ctx.catalogue.albums[size_t(entry)].title != title)
+        ++entry;
+    for (auto _ : state) {
+        TreeNode* album = nullptr;
+        for (TreeNode* n : l.tree.artistNode(name)->children)
+            if (n->text == title)
+                album = n;
+        l.treeView.selectNode(album);
+        steps::deleteAlbum(l.ctx, album, entry);
+        stack.undo();
+        stack.redo();
+        stack.undo();
+        steps::renameArtist(l.ctx, l.tree.artistNode(name), QStringLiteral("Přejmenovaný"));
+        stack.undo();
+        QCoreApplication::processEvents();
+    }
+    state.counters["albums of the artist"] = double(l.tree.artistNode(name)->children.size());
+    l.ctx.undoStack = nullptr;
+}
+
 void BM_Save(benchmark::State& state) {
     Loaded& l = loaded();
     QTemporaryDir dir;
@@ -174,6 +210,7 @@ BENCHMARK(BM_BuildTree)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealT
 BENCHMARK(BM_ExpandAll)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_FindNoMatch)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ExportAll)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_UndoRedo)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 namespace {
@@ -203,6 +240,7 @@ public:
             {"expand all (and lay out)", "BM_ExpandAll/real_time", 6},
             {"tick all + export", "BM_ExportAll/real_time", 8},
             {"find, no match", "BM_FindNoMatch/real_time", 1.5},
+            {"delete + undo + redo + undo, rename artist + undo", "BM_UndoRedo/real_time", 0},
         };
         const double iconv = figure("BM_Iconv/real_time");
         std::printf("\nRESULT iconv on the same file | %.1f ms | 1 | —\n", iconv);

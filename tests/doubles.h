@@ -18,7 +18,7 @@
 //   "message(!): text"   exclamation   "message(i): text"  information
 //   "ask: question"      a Yes/No question
 //   "choose: question"   a Yes/No/Cancel question
-//   "input: prompt"      an input box
+//   "input: prompt"      an input box ("input: prompt «text»" when its field holds text)
 // A box given a title of its own gets " [title]" at the end of its line. A question or input box
 // with no scripted answer left is logged with " (unscripted)" and answered No / Cancel (Cancel
 // for a Yes/No/Cancel question).
@@ -40,8 +40,11 @@ public:
         log << QStringLiteral("choose: ") + question + unscripted(choices.isEmpty());
         return choices.isEmpty() ? Choice::Cancel : choices.takeFirst();
     }
-    QString input(const QString& prompt, const QString& title = {}) override {
-        log << QStringLiteral("input: ") + prompt + titled(title) + unscripted(inputs.isEmpty());
+    QString input(const QString& prompt, const QString& title = {},
+                  const QString& text = {}) override {
+        log << QStringLiteral("input: ") + prompt + titled(title) +
+                   (text.isEmpty() ? QString() : QStringLiteral(" «") + text + u'»') +
+                   unscripted(inputs.isEmpty());
         return inputs.isEmpty() ? QString() : inputs.takeFirst();
     }
 

@@ -20,7 +20,7 @@ void CatalogueTree::setImages(const QIcon& album, const QIcon& artist) {
     m_artistIcon = artist;
 }
 
-TreeNode* CatalogueTree::newNode(const QString& text, NodeKind kind, TreeNode* parent) {
+TreeNode* CatalogueTree::allocateNode(const QString& text, NodeKind kind, TreeNode* parent) {
     if (m_chunkUsed == kChunkSize) {
         m_chunks.push_back(std::make_unique<TreeNode[]>(kChunkSize));
         m_chunkUsed = 0;
@@ -29,15 +29,23 @@ TreeNode* CatalogueTree::newNode(const QString& text, NodeKind kind, TreeNode* p
     node.text = text;
     node.kind = kind;
     node.parent = parent;
-    node.seq = m_nextSeq++;
-    node.prevAdded = m_lastAdded;
-    if (m_lastAdded)
-        m_lastAdded->nextAdded = &node;
-    else
-        m_firstAdded = &node;
-    m_lastAdded = &node;
     ++m_count;
     return &node;
+}
+
+TreeNode* CatalogueTree::newNode(const QString& text, NodeKind kind, TreeNode* parent) {
+    TreeNode* node = allocateNode(text, kind, parent);
+    node->seq = m_nextSeq++;
+    linkAddedAfter(node, m_lastAdded);
+    return node;
+}
+
+void CatalogueTree::linkAddedAfter(TreeNode* node, TreeNode* after) {
+    TreeNode*& next = after ? after->nextAdded : m_firstAdded;
+    node->prevAdded = after;
+    node->nextAdded = next;
+    (next ? next->prevAdded : m_lastAdded) = node;
+    next = node;
 }
 
 void CatalogueTree::unlinkAdded(TreeNode* node) {
@@ -143,6 +151,7 @@ void CatalogueTree::sortAllChildren() {
 TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newReleasesOnly) {
     beginResetModel();
     dropAll();
+    ++m_generation;
 
     // Albums of one artist usually share one string (the loader makes them so): group by that
     // string's storage first, then by the exact text, and by the program's comparison last.
@@ -257,8 +266,16 @@ void CatalogueTree::setChildrenChecked(TreeNode* node, bool checked) {
 }
 
 void CatalogueTree::checkAll() {
+    setAllChecked(true);
+}
+
+void CatalogueTree::uncheckAll() {
+    setAllChecked(false);
+}
+
+void CatalogueTree::setAllChecked(bool checked) {
     for (TreeNode* n = m_firstAdded; n; n = n->nextAdded)
-        n->checked = true;
+        n->checked = checked;
     emitChildrenChanged(nullptr, Qt::CheckStateRole);
     for (TreeNode* artist : m_roots)
         emitChildrenChanged(artist, Qt::CheckStateRole);

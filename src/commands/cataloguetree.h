@@ -60,15 +60,25 @@ public:
     TreeNode* addAlbum(TreeNode* artist, const QString& name, bool bold);
     // Removes the node and its children.
     void removeNode(TreeNode* node);
+    // Puts back a node removed since the last rebuild, as shape describes it (text, kind, seq,
+    // bold, checked, sortsChildren): under parent (nullptr: an artist) in its place, and in the
+    // order of addition where its seq puts it.
+    TreeNode* restoreNode(TreeNode* parent, const TreeNode& shape);
+    // Gives node another text and moves it to the place the text gives it among its siblings
+    // (albums of an artist that does not sort them keep their place).
+    void renameNode(TreeNode* node, const QString& text);
 
     TreeNode* artistNode(QStringView name) const;
     const std::vector<TreeNode*>& artists() const { return m_roots; }
     TreeNode* firstAdded() const { return m_firstAdded; }
     qsizetype nodeCount() const { return m_count; }
+    // Counts the rebuilds: a node's seq names it only within one generation.
+    quint32 generation() const { return m_generation; }
 
     void setBold(TreeNode* node, bool bold);
     void setChildrenChecked(TreeNode* node, bool checked);
     void checkAll();
+    void uncheckAll();
     void clearAllBold();
 
     QModelIndex indexOf(const TreeNode* node) const;
@@ -90,15 +100,22 @@ Q_SIGNALS:
 
 private:
     void dropAll();
+    TreeNode* allocateNode(const QString& text, NodeKind kind, TreeNode* parent);
     TreeNode* newNode(const QString& text, NodeKind kind, TreeNode* parent);
+    void linkAddedAfter(TreeNode* node, TreeNode* after);
     void unlinkAdded(TreeNode* node);
     void renumber(std::vector<TreeNode*>& list, size_t from);
     std::vector<TreeNode*>& siblingsOf(TreeNode* parent) {
         return parent ? parent->children : m_roots;
     }
     size_t sortedPosition(const std::vector<TreeNode*>& list, QStringView text) const;
-    // Sorts the albums of every artist (on all cores for a large tree) and leaves out the later
-    // ones of equal name.
+    // Where a node of that text and seq stands in list: by text then seq, or by seq alone among
+    // the albums of an artist that does not sort them.
+    size_t placeOf(const std::vector<TreeNode*>& list, const TreeNode* parent, QStringView text,
+                   quint32 seq) const;
+    void setAllChecked(bool checked);
+    // Sorts the albums of every artist (on all cores for a large tree) and leaves out the
+    // later ones of equal name.
     void sortAllChildren();
     void emitChildrenChanged(TreeNode* parent, int role);
 
@@ -112,6 +129,7 @@ private:
     TreeNode* m_lastAdded = nullptr;
     qsizetype m_count = 0;
     quint32 m_nextSeq = 0;
+    quint32 m_generation = 0;
     QIcon m_albumIcon;
     QIcon m_artistIcon;
     QFont m_boldFont;

@@ -11,6 +11,7 @@ class StatusBar;
 class FileDialog;
 class Mailer;
 class Clipboard;
+class QUndoStack;
 
 // Everything a command of the main window works on: the catalogue, the tree, the ports to the
 // screen and the state of the menus. The window fills it once; tests build it with doubles.
@@ -23,6 +24,8 @@ struct AppContext {
     FileDialog* fileDialog = nullptr;
     Mailer* mailer = nullptr;
     Clipboard* clipboard = nullptr;
+    // The edits that can be undone, in order (editsteps.h); without one, edits are final.
+    QUndoStack* undoStack = nullptr;
 
     // The main window's caption (the find prompt is titled with it).
     QString caption = QStringLiteral("MP3 Velbor");
@@ -40,4 +43,10 @@ struct AppContext {
     bool unsavedEdits = false;
     // Something stands at the data file's place that could not be read: saving would destroy it.
     bool dataFileUnreadable = false;
+
+    // "Najít další": the last pattern looked for, and the seq of its last match in the tree of
+    // that generation (-1: start from the first node).
+    QString findPattern = {};
+    quint32 findGeneration = 0;
+    qint64 findAfterSeq = -1;
 };

@@ -4,6 +4,7 @@
 #include "catalogue/textcompare.h"
 #include "cataloguetree.h"
 #include "context.h"
+#include "editsteps.h"
 #include "loadsave.h"
 #include "ports.h"
 
@@ -48,32 +49,6 @@ qsizetype entryShownBy(const AppContext& ctx, const TreeNode* album) {
     return first;
 }
 
-// What the tree control selects once node is gone: its next sibling, else the one before it,
-// else its parent.
-TreeNode* neighbourOf(const AppContext& ctx, const TreeNode* node) {
-    const std::vector<TreeNode*>& siblings =
-        node->parent ? node->parent->children : ctx.tree.artists();
-    const size_t row = size_t(node->row);
-    if (row + 1 < siblings.size())
-        return siblings[row + 1];
-    if (row > 0)
-        return siblings[row - 1];
-    return node->parent;
-}
-
-// Every change to the catalogue ends here: it waits for a save, and the album count follows it.
-void edited(AppContext& ctx) {
-    ctx.unsavedEdits = true;
-    showAlbumCount(ctx);
-}
-
-void removeAndSelectNeighbour(AppContext& ctx, TreeNode* node) {
-    TreeNode* next = neighbourOf(ctx, node);
-    ctx.tree.removeNode(node);
-    if (next)
-        ctx.view.selectNode(next);
-}
-
 } // namespace
 
 void addAlbum(AppContext& ctx) {
@@ -86,15 +61,10 @@ void addAlbum(AppContext& ctx) {
     if (refused(ctx, valueProblem(name, true), QStringLiteral("Název alba"),
                 QStringLiteral("Album nebylo přidáno.")))
         return;
-    ctx.view.expand(artist);
-    ctx.view.ensureVisible(artist);
     // Under an artist of the catalogue the new node takes its sorted place; under one the user
-    // has just added, it goes last.
-    ctx.tree.addAlbum(artist, name, ctx.addAsNew);
-    ctx.catalogue.albums.push_back(Album{artist->text, name, ctx.addAsNew});
-    edited(ctx);
-    // The artist stays selected, so several albums can be added one after another.
-    ctx.view.selectNode(artist);
+    // has just added, it goes last. The artist stays selected, so several albums can be added
+    // one after another.
+    steps::addAlbum(ctx, artist, name, ctx.addAsNew);
 }
 
 void toggleAddAsNew(AppContext& ctx) {
@@ -110,12 +80,7 @@ void addArtist(AppContext& ctx) {
         return;
     // An artist of that name shown already: nothing is added, nothing said, and the selection
     // stays where it was. The new node takes its sorted place among the artists.
-    TreeNode* node = ctx.tree.addArtist(name);
-    if (!node)
-        return;
-    ctx.view.ensureVisible(node);
-    ctx.view.selectNode(node);
-    edited(ctx);
+    steps::addArtist(ctx, name);
 }
 
 void deleteAlbum(AppContext& ctx) {
@@ -124,11 +89,7 @@ void deleteAlbum(AppContext& ctx) {
         return;
     if (!ctx.prompts.askYesNo(QStringLiteral("Opravdu chcete smazat toto album?")))
         return;
-    const qsizetype entry = entryShownBy(ctx, node);
-    if (entry >= 0)
-        ctx.catalogue.albums.erase(ctx.catalogue.albums.begin() + entry);
-    removeAndSelectNeighbour(ctx, node);
-    edited(ctx);
+    steps::deleteAlbum(ctx, node, entryShownBy(ctx, node));
 }
 
 void deleteArtist(AppContext& ctx) {
@@ -142,8 +103,7 @@ void deleteArtist(AppContext& ctx) {
     }
     if (!ctx.prompts.askYesNo(QStringLiteral("Opravdu chcete smazat tuto položku artist?")))
         return;
-    removeAndSelectNeighbour(ctx, node);
-    edited(ctx);
+    steps::deleteArtist(ctx, node);
 }
 
 namespace {
@@ -152,16 +112,7 @@ void setNewRelease(AppContext& ctx, bool isNew) {
     TreeNode* node = selectedOfKind(ctx, NodeKind::Album);
     if (!node)
         return;
-    const qsizetype entry = entryShownBy(ctx, node); // before the node changes
-    bool changed = node->bold != isNew;
-    ctx.tree.setBold(node, isNew);
-    if (entry >= 0) {
-        bool& entryIsNew = ctx.catalogue.albums[size_t(entry)].isNew;
-        changed = changed || entryIsNew != isNew;
-        entryIsNew = isNew;
-    }
-    if (changed)
-        edited(ctx);
+    steps::setNewRelease(ctx, node, entryShownBy(ctx, node), isNew);
 }
 
 } // namespace
@@ -177,14 +128,7 @@ void unmarkNewRelease(AppContext& ctx) {
 void clearAllNewReleases(AppContext& ctx) {
     if (!ctx.prompts.askYesNo(QStringLiteral("Zrušit status všech novinek?")))
         return;
-    ctx.tree.clearAllBold();
-    bool changed = false;
-    for (Album& album : ctx.catalogue.albums) {
-        changed = changed || album.isNew;
-        album.isNew = false;
-    }
-    if (changed)
-        edited(ctx);
+    steps::clearNewReleases(ctx);
 }
 
 namespace {
@@ -208,14 +152,11 @@ void changeDatabaseName(AppContext& ctx) {
     if (refused(ctx, valueProblem(answer, true), QStringLiteral("Název databáze"),
                 QStringLiteral("Název databáze zůstal beze změny.")))
         return;
-    const QString before = ctx.status.text(StatusPanel::DatabaseName);
-    setDatabaseName(ctx.status, answer);
-    if (ctx.status.text(StatusPanel::DatabaseName) != before)
-        edited(ctx);
+    steps::setDatabaseName(ctx, answer);
 }
 
 void changeContactEmail(AppContext& ctx) {
-    QString& email = ctx.catalogue.contactEmail;
+    const QString& email = ctx.catalogue.contactEmail;
     const QString answer = ctx.prompts.input(
         currentValuePrompt(QStringLiteral("Současný kontaktní email je"), !email.isEmpty(), email));
     if (answer.isEmpty())
@@ -223,8 +164,58 @@ void changeContactEmail(AppContext& ctx) {
     if (refused(ctx, valueProblem(answer, true), QStringLiteral("Kontaktní email"),
                 QStringLiteral("Kontaktní email zůstal beze změny.")))
         return;
-    if (answer == email)
+    steps::setContactEmail(ctx, answer);
+}
+
+namespace {
+
+// Another album of the artist, or another artist, is called name already (letter case aside).
+bool nameTaken(const AppContext& ctx, const TreeNode* node, qsizetype entry, const QString& name) {
+    const TextCompare& compare = TextCompare::program();
+    const auto& siblings = node->parent ? node->parent->children : ctx.tree.artists();
+    for (const TreeNode* other : siblings)
+        if (other != node && compare.equals(other->text, name))
+            return true;
+    // The view may leave some out: the catalogue has them all.
+    const auto& albums = ctx.catalogue.albums;
+    for (qsizetype i = 0; i < qsizetype(albums.size()); ++i) {
+        const Album& a = albums[size_t(i)];
+        if (node->parent ? i != entry && compare.equals(a.artist, node->parent->text) &&
+                               compare.equals(a.title, name)
+                         : compare.equals(a.artist, name) && !compare.equals(a.artist, node->text))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void renameSelected(AppContext& ctx) {
+    TreeNode* node = ctx.view.selectedNode();
+    if (!node)
         return;
-    email = answer;
-    edited(ctx);
+    const bool album = node->kind == NodeKind::Album;
+    const QString what =
+        album ? QStringLiteral("Název alba") : QStringLiteral("Název položky artist");
+    const QString outcome = album ? QStringLiteral("Album nebylo přejmenováno.")
+                                  : QStringLiteral("Položka artist nebyla přejmenována.");
+    const QString name = ctx.prompts.input(album ? QStringLiteral("Nový název alba:")
+                                                 : QStringLiteral("Nový název položky artist:"),
+                                           {}, node->text);
+    if (name.isEmpty() || name == node->text)
+        return;
+    if (refused(ctx, album ? valueProblem(name, true) : artistProblem(name, true), what, outcome))
+        return;
+    const qsizetype entry = album ? entryShownBy(ctx, node) : -1;
+    if (nameTaken(ctx, node, entry, name)) {
+        const QString taken = album
+                                  ? QStringLiteral("Album „%1“ už u této položky artist existuje.")
+                                  : QStringLiteral("Položka artist „%1“ už existuje.");
+        ctx.prompts.message(taken.arg(name) + u'\n' + outcome, MessageIcon::Exclamation);
+        return;
+    }
+    if (album)
+        steps::renameAlbum(ctx, node, entry, name);
+    else
+        steps::renameArtist(ctx, node, name);
 }

@@ -15,3 +15,4 @@ void unmarkNewRelease(AppContext& ctx);    // "Odebrat status novinky"
 void clearAllNewReleases(AppContext& ctx); // "Zrušit status všech novinek"
 void changeDatabaseName(AppContext& ctx);  // "Změnit název databáze"
 void changeContactEmail(AppContext& ctx);  // "Změnit kontaktní email"
+void renameSelected(AppContext& ctx);      // "Přejmenovat..." (F6): the selected album or artist

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QStringList>
+#include <QUndoStack>
 
 QString dataFilePath() {
     return catalogueLocation().path;
@@ -174,6 +175,9 @@ bool writeCatalogue(AppContext& ctx) {
     ctx.backupBeforeSave = false;
     ctx.dataFileUnreadable = false;
     ctx.unsavedEdits = false;
+    // What the file holds now is where undoing back to counts as "no unsaved edits".
+    if (ctx.undoStack)
+        ctx.undoStack->setClean();
     return true;
 }
 

@@ -16,6 +16,9 @@ QString unsavedCopyPath();
 QString databaseName(const StatusBar& status);
 void setDatabaseName(StatusBar& status, const QString& name);
 
+// "V databázi je N MP3 alb.": the number of album entries of the catalogue.
+void showAlbumCount(AppContext& ctx);
+
 // The window's start-up: reads Velbor.dat into the catalogue and the database-name panel (telling
 // the user what went wrong), sizes the status bar's panels, shows the album count and builds the
 // tree of all albums.

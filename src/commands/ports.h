@@ -25,8 +25,10 @@ public:
     virtual bool askYesNo(const QString& question) = 0;
     // The Yes/No/Cancel question: question icon, Yes the default, Esc answers Cancel.
     virtual Choice askYesNoCancel(const QString& question) = 0;
-    // An input box with an empty field. Cancel gives the empty text, as OK on an empty field does.
-    virtual QString input(const QString& prompt, const QString& title = {}) = 0;
+    // An input box, its field holding text. Cancel gives the empty text, as OK on an empty field
+    // does.
+    virtual QString input(const QString& prompt, const QString& title = {},
+                          const QString& text = {}) = 0;
 };
 
 // What the commands ask of the tree view; the nodes themselves live in CatalogueTree.

@@ -42,3 +42,7 @@ void nodeChecked(AppContext& ctx, TreeNode* node) {
 void tickAll(AppContext& ctx) {
     ctx.tree.checkAll();
 }
+
+void untickAll(AppContext& ctx) {
+    ctx.tree.uncheckAll();
+}

@@ -11,4 +11,5 @@ void expandAll(AppContext& ctx);       // "Otevřít vše"
 
 // Check marks: the user ticked or unticked node; ticking an artist ticks its albums.
 void nodeChecked(AppContext& ctx, TreeNode* node);
-void tickAll(AppContext& ctx); // "Označit vše"
+void tickAll(AppContext& ctx);   // "Označit vše"
+void untickAll(AppContext& ctx); // "Zrušit označení"

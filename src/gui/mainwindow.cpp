@@ -9,6 +9,7 @@
 #include "qtports.h"
 
 #include "commands/editing.h"
+#include "commands/editsteps.h"
 #include "commands/export.h"
 #include "commands/find.h"
 #include "commands/keys.h"
@@ -23,6 +24,7 @@
 #include <QScreen>
 #include <QSessionManager>
 #include <QTreeView>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) {
@@ -64,6 +66,8 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
     m_view = std::make_unique<QtTreeView>(m_treeView, &m_model);
     m_ctx = std::unique_ptr<AppContext>(new AppContext{{}, m_model, *prompts, *m_view, *m_status});
     m_ctx->caption = windowTitle();
+    m_undoStack = std::make_unique<QUndoStack>();
+    attachUndoStack(*m_ctx, m_undoStack.get());
 
     // A link the desktop could not open is reported when its opener ends.
     m_opener = new DesktopOpener(this);
@@ -138,6 +142,11 @@ void MainWindow::buildMenus() {
             [&ctx] { sendByMail(ctx); });
     addItem(sluzby, QStringLiteral("actionFind"), QStringLiteral("&Najít"),
             QKeySequence(Qt::Key_F3), [&ctx] { findByName(ctx); });
+    sluzby->addSeparator()->setObjectName(QStringLiteral("separatorServices"));
+    addItem(sluzby, QStringLiteral("actionFindNext"), QStringLiteral("Najít další"),
+            QKeySequence(Qt::SHIFT | Qt::Key_F3), [&ctx] { findNext(ctx); });
+    addItem(sluzby, QStringLiteral("actionUntickAll"), QStringLiteral("Zrušit označení"),
+            QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Q), [&ctx] { untickAll(ctx); });
 
     QMenu* zobraz = bar->addMenu(QStringLiteral("&Zobrazení"));
     zobraz->menuAction()->setObjectName(QStringLiteral("menuView"));
@@ -197,9 +206,36 @@ void MainWindow::buildMenus() {
     m_editMenu->addSeparator()->setObjectName(QStringLiteral("separator3"));
     addItem(m_editMenu, QStringLiteral("actionSave"), QStringLiteral("Uložit soubor Velbor.dat"),
             {}, [&ctx] { saveCatalogue(ctx); });
+    addUndoItems();
     m_editMenu->menuAction()->setVisible(false);
 
     syncMenuChecks();
+}
+
+// "Zpět" and "Znovu" name the step they take back or do again; "Přejmenovat..." after them.
+void MainWindow::addUndoItems() {
+    m_editMenu->addSeparator()->setObjectName(QStringLiteral("separator4"));
+    QUndoStack* stack = m_undoStack.get();
+    const auto follow = [stack](QAction* item, const QString& caption, bool undo) {
+        const auto update = [item, caption](bool can, const QString& step) {
+            item->setEnabled(can);
+            item->setText(step.isEmpty() ? caption : caption + QStringLiteral(": ") + step);
+        };
+        const auto sync = [stack, update, undo] {
+            undo ? update(stack->canUndo(), stack->undoText())
+                 : update(stack->canRedo(), stack->redoText());
+        };
+        connect(stack, &QUndoStack::indexChanged, item, sync);
+        sync();
+    };
+    follow(addItem(m_editMenu, QStringLiteral("actionUndo"), QStringLiteral("&Zpět"), {},
+                   [stack] { stack->undo(); }),
+           QStringLiteral("&Zpět"), true);
+    follow(addItem(m_editMenu, QStringLiteral("actionRedo"), QStringLiteral("Z&novu"), {},
+                   [stack] { stack->redo(); }),
+           QStringLiteral("Z&novu"), false);
+    addItem(m_editMenu, QStringLiteral("actionRename"), QStringLiteral("Přejmenovat..."), {},
+            [this] { renameSelected(*m_ctx); });
 }
 
 void MainWindow::syncMenuChecks() {
@@ -218,6 +254,11 @@ void MainWindow::showEditingMenu() {
     menuItem(QStringLiteral("actionUnmarkNewRelease"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     menuItem(QStringLiteral("actionSave"))->setShortcut(QKeySequence(Qt::Key_F12));
+    menuItem(QStringLiteral("actionUndo"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    menuItem(QStringLiteral("actionRedo"))
+        ->setShortcuts(
+            {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    menuItem(QStringLiteral("actionRename"))->setShortcut(QKeySequence(Qt::Key_F6));
 }
 
 void MainWindow::quit() {

@@ -18,6 +18,7 @@ class Shell;
 class QtFileDialog;
 class DesktopMailer;
 class DesktopOpener;
+class QUndoStack;
 
 // The program's only working window: the catalogue tree above a status bar of two panels, and
 // the menu bar. It maps menus and keys to the commands and holds nothing of its own.
@@ -62,6 +63,7 @@ private:
     // The window's key handler: sees every key before the focused control.
     void windowKeyDown(QKeyEvent* event);
     void showEditingMenu();
+    void addUndoItems();
     void syncMenuChecks();
     // "&Konec" and Esc in the tree: ends the program unless unsaved edits keep it open.
     void quit();
@@ -74,6 +76,8 @@ private:
     std::unique_ptr<QtTreeView> m_view;
     std::unique_ptr<QtStatusBar> m_status;
     std::unique_ptr<AppContext> m_ctx;
+    // After m_ctx: the steps are gone before the context they work on.
+    std::unique_ptr<QUndoStack> m_undoStack;
     Shell* m_shell = nullptr;
     std::unique_ptr<Shell> m_ownShell;
     std::unique_ptr<QtFileDialog> m_ownFileDialog;

@@ -61,12 +61,12 @@ Choice QtPrompts::askYesNoCancel(const QString& question) {
     }
 }
 
-QString QtPrompts::input(const QString& prompt, const QString& title) {
+QString QtPrompts::input(const QString& prompt, const QString& title, const QString& text) {
     QInputDialog dialog(m_parent);
     dialog.setObjectName(QStringLiteral("inputBox"));
     dialog.setWindowTitle(title.isEmpty() ? kApplicationTitle : title);
     dialog.setLabelText(prompt);
-    dialog.setTextValue(QString());
+    dialog.setTextValue(text);
     dialog.setInputMode(QInputDialog::TextInput);
     if (dialog.exec() != QDialog::Accepted)
         return {};

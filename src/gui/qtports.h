@@ -16,7 +16,8 @@ public:
     void message(const QString& text, MessageIcon icon, const QString& title = {}) override;
     bool askYesNo(const QString& question) override;
     Choice askYesNoCancel(const QString& question) override;
-    QString input(const QString& prompt, const QString& title = {}) override;
+    QString input(const QString& prompt, const QString& title = {},
+                  const QString& text = {}) override;
 
 private:
     QPointer<QWidget> m_parent;

@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QTreeView>
 
 #include <memory>
@@ -74,6 +75,7 @@ private Q_SLOTS:
     void editAndSave();
     void deleteFromMenu();
     void findByF3();
+    void undoRenameFindNext();
 };
 
 void TestEditingWindow::commands_data() {
@@ -153,6 +155,7 @@ void TestEditingWindow::editAndSave() {
     QVERIFY(win.prompts.allUsed());
     QCOMPARE(treeText(*win.w->model()),
              u"Alfa(Jediné) Čechomor(*Živě,Proměny) Kapela(*Druhé,První)"_s);
+    // The album count follows the edits.
     QCOMPARE(win.w->statusPanels()->text(StatusPanel::AlbumCount), u"V databázi je 5 MP3 alb."_s);
 
     win.prompts.answers = {true};
@@ -195,6 +198,48 @@ void TestEditingWindow::findByF3() {
     QVERIFY(view->isExpanded(kapela));
     QCOMPARE(win.selected(), u"Kapela>Druhé"_s);
     QVERIFY(view->selectionModel()->isSelected(view->currentIndex()));
+}
+
+// The new items stand last in their menus, after a separator; the undo items name their step; the
+// Editing keys work only after the chord, "Najít další" and "Zrušit označení" always.
+void TestEditingWindow::undoRenameFindNext() {
+    Window win;
+    QVERIFY(win.open());
+    const auto tail = [&win](const char* menu) {
+        QStringList names;
+        for (const QAction* a : win.w->menuItem(QLatin1String(menu))->menu()->actions())
+            names << (a->isSeparator() ? u"-"_s : a->objectName());
+        return names.mid(names.size() - 4);
+    };
+    QCOMPARE(tail("menuServices"),
+             (QStringList{u"actionFind"_s, u"-"_s, u"actionFindNext"_s, u"actionUntickAll"_s}));
+    QCOMPARE(tail("menuEditing"),
+             (QStringList{u"-"_s, u"actionUndo"_s, u"actionRedo"_s, u"actionRename"_s}));
+    QAction* undo = win.w->menuItem(u"actionUndo"_s);
+    QAction* redo = win.w->menuItem(u"actionRedo"_s);
+
+    win.prompts.inputs = {u"Nové"_s, u"Skupina"_s, u"DRUH"_s};
+    win.press(u"select:Kapela;Ins;F6;Ctrl+Z"_s);
+    QVERIFY(win.prompts.log.isEmpty());
+    win.press(kChord + u"Ins"_s);
+    QCOMPARE(undo->text(), u"&Zpět: Přidat album Nové"_s);
+    QVERIFY(!redo->isEnabled());
+    win.press(u"Ctrl+Z"_s);
+    QCOMPARE(win.store(), kBase);
+    QCOMPARE(win.w->statusPanels()->text(StatusPanel::AlbumCount), u"V databázi je 3 MP3 alb."_s);
+    QCOMPARE(redo->text(), u"Z&novu: Přidat album Nové"_s);
+    QCOMPARE(undo->text(), u"&Zpět"_s);
+    win.press(u"Ctrl+Y;Ctrl+Z;Ctrl+Shift+Z;F6"_s);
+    QCOMPARE(win.store(), u"Skupina>První|Skupina>Druhé *|Alfa>Jediné|Skupina>Nové *"_s);
+    QCOMPARE(win.selected(), u"Skupina"_s);
+    QCOMPARE(undo->text(), u"&Zpět: Přejmenovat Kapela na Skupina"_s);
+
+    // Shift+F3 with no pattern yet asks for one; past the last match it says so.
+    win.press(u"Shift+F3;Shift+F3"_s);
+    QCOMPARE(win.selected(), u"Skupina>Druhé"_s);
+    QCOMPARE(win.prompts.log.last(), u"message(i): Nenalezeno."_s);
+    win.press(u"Ctrl+Q;Ctrl+Shift+Q"_s);
+    QCOMPARE(treeText(*win.w->model()), u"Alfa(Jediné) Skupina(*Druhé,*Nové,První)"_s);
 }
 
 QTEST_MAIN(TestEditingWindow)

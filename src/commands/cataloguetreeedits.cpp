@@ -1,0 +1,60 @@
+// The tree model's edits that the undo history needs: a removed node put back where it was, and
+// a node renamed in place.
+
+#include "cataloguetree.h"
+
+#include <algorithm>
+
+size_t CatalogueTree::placeOf(const std::vector<TreeNode*>& list, const TreeNode* parent,
+                              QStringView text, quint32 seq) const {
+    // Either way the list is in that order already: a binary search finds the place.
+    const bool bySeq = parent && !parent->sortsChildren;
+    auto it = std::partition_point(list.begin(), list.end(), [&](const TreeNode* n) {
+        if (bySeq)
+            return n->seq < seq;
+        const int c = m_compare.compare(n->text, text);
+        return c != 0 ? c < 0 : n->seq < seq;
+    });
+    return size_t(it - list.begin());
+}
+
+TreeNode* CatalogueTree::restoreNode(TreeNode* parent, const TreeNode& shape) {
+    auto& siblings = siblingsOf(parent);
+    const size_t pos = placeOf(siblings, parent, shape.text, shape.seq);
+    beginInsertRows(indexOf(parent), int(pos), int(pos));
+    TreeNode* node = allocateNode(shape.text, shape.kind, parent);
+    node->seq = shape.seq;
+    node->bold = shape.bold;
+    node->checked = shape.checked;
+    node->sortsChildren = shape.sortsChildren;
+    // Back to its old place in the order of addition.
+    TreeNode* after = m_lastAdded;
+    while (after && after->seq > shape.seq)
+        after = after->prevAdded;
+    linkAddedAfter(node, after);
+    m_nextSeq = std::max(m_nextSeq, shape.seq + 1);
+    siblings.insert(siblings.begin() + qsizetype(pos), node);
+    renumber(siblings, pos);
+    endInsertRows();
+    return node;
+}
+
+void CatalogueTree::renameNode(TreeNode* node, const QString& text) {
+    auto& siblings = siblingsOf(node->parent);
+    const size_t row = size_t(node->row);
+    const QModelIndex parentIndex = indexOf(node->parent);
+    std::vector<TreeNode*> others = siblings;
+    others.erase(others.begin() + qsizetype(row));
+    const size_t pos = placeOf(others, node->parent, text, node->seq);
+    if (pos != row) {
+        // Qt counts the destination before the node is taken out.
+        beginMoveRows(parentIndex, int(row), int(row), parentIndex, int(pos > row ? pos + 1 : pos));
+        others.insert(others.begin() + qsizetype(pos), node);
+        siblings.swap(others);
+        renumber(siblings, std::min(pos, row));
+        endMoveRows();
+    }
+    node->text = text;
+    const QModelIndex i = indexOf(node);
+    Q_EMIT dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
+}
