@@ -46,7 +46,7 @@ QString catalogueFile() {
 class SilentPrompts : public Prompts {
 public:
     void message(const QString&, MessageIcon, const QString&) override {}
-    bool askYesNo(const QString&) override { return true; }
+    bool askYesNo(const QString&, Answer) override { return true; }
     QString input(const QString&, const QString&, const QString&) override { return {}; }
 };
 

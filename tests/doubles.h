@@ -32,7 +32,7 @@ public:
     void message(const QString& text, MessageIcon icon, const QString& title = {}) override {
         log << QStringLiteral("message(%1): ").arg(iconMark(icon)) + text + titled(title);
     }
-    bool askYesNo(const QString& question) override {
+    bool askYesNo(const QString& question, Answer = Answer::Yes) override {
         log << QStringLiteral("ask: ") + question + unscripted(answers.isEmpty());
         return !answers.isEmpty() && answers.takeFirst();
     }

@@ -1,14 +1,19 @@
 #include "datafile.h"
 
 #include "parallel.h"
+#include "shown.h"
 #include "windows1250.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QHashFunctions>
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+
+#include <unistd.h>
 
 namespace {
 
@@ -80,7 +85,7 @@ enum class LineKind : quint8 { Album, Owner, Email };
 // Reads one line into its three fields. Spaces may stand before and after each field.
 struct LineFields {
     QByteArrayView field1, field2;
-    bool novinka = false;
+    bool isNew = false;
 };
 
 bool parseLine(QByteArrayView line, LineFields& out) {
@@ -114,10 +119,10 @@ bool parseLine(QByteArrayView line, LineFields& out) {
     QByteArrayView word;
     if (rest.startsWith(kTrue)) {
         word = kTrue;
-        out.novinka = true;
+        out.isNew = true;
     } else if (rest.startsWith(kFalse)) {
         word = kFalse;
-        out.novinka = false;
+        out.isNew = false;
     } else {
         return false;
     }
@@ -239,7 +244,10 @@ void parseLines(QByteArrayView bytes, qsizetype fileSize, bool utf8, const TextC
     for (const char* p = data;
          (p = static_cast<const char*>(std::memchr(p, '\n', size_t(data + size - p)))); ++p)
         ++lineCount;
-    out.albums.reserve(size_t(double(lineCount + 1) * double(fileSize) / double(size) * 1.05));
+    // Room for the lines that can be albums: the shortest album line, "","",#TRUE#, takes 13
+    // bytes with its line end (a file of bare line feeds must not ask for gigabytes).
+    lineCount = std::min(lineCount + 1, size / 13 + 1);
+    out.albums.reserve(size_t(double(lineCount) * double(fileSize) / double(size) * 1.05));
 
     FirstFields firstFields;
     qsizetype pos = 0;
@@ -277,7 +285,7 @@ void parseLines(QByteArrayView bytes, qsizetype fileSize, bool utf8, const TextC
             out.contactEmail = decode(fields.field2);
             break;
         case LineKind::Album:
-            out.albums.push_back(Album{first->text, decode(fields.field2), fields.novinka});
+            out.albums.push_back(Album{first->text, decode(fields.field2), fields.isNew});
             break;
         }
     }
@@ -343,11 +351,12 @@ QString valueProblem(QStringView value, bool typed) {
     }
     qsizetype bad = 0;
     if (!Windows1250::canEncode(value, &bad)) {
-        QString ch = value.mid(bad, 1).toString();
-        if (value[bad].isHighSurrogate() && bad + 1 < value.size())
-            ch = value.mid(bad, 2).toString();
+        char32_t c = value[bad].unicode();
+        if (value[bad].isHighSurrogate() && bad + 1 < value.size() &&
+            value[bad + 1].isLowSurrogate())
+            c = QChar::surrogateToUcs4(value[bad], value[bad + 1]);
         return QStringLiteral("obsahuje znak „%1“, který nelze uložit v kódování Windows-1250")
-            .arg(ch);
+            .arg(shownCharacter(c));
     }
     return {};
 }
@@ -364,16 +373,51 @@ QString artistProblem(QStringView artist, bool typed, const TextCompare& compare
     return {};
 }
 
+qint64 maxDataFileBytes() {
+    constexpr qint64 kLimit = qint64(512) << 20;
+    const long pages = ::sysconf(_SC_PHYS_PAGES), pageSize = ::sysconf(_SC_PAGE_SIZE);
+    if (pages <= 0 || pageSize <= 0)
+        return kLimit;
+    return std::min(kLimit, qint64(pages) * pageSize / 8);
+}
+
+FileStamp stampOf(QByteArrayView bytes, qint64 modified) {
+    return {bytes.size(), modified, qHashBits(bytes.data(), size_t(bytes.size()))};
+}
+
+FileStamp currentStamp(const QString& path, const FileStamp& known) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    const qint64 modified = info.lastModified().toMSecsSinceEpoch();
+    if (info.size() == known.size && modified == known.modified)
+        return known;
+    QFile file(path);
+    if (!info.isFile() || info.size() > maxDataFileBytes() || !file.open(QIODevice::ReadOnly))
+        return {info.size(), modified, 0};
+    return stampOf(file.readAll(), modified);
+}
+
 LoadResult loadDataFile(const QString& path, const TextCompare& compare) {
     LoadResult result;
     QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly))
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return result;
+    // A file of any size could be asked for: the size is looked at before a byte is read.
+    result.size = info.size();
+    if (result.size > maxDataFileBytes()) {
+        result.tooLarge = true;
+        return result;
+    }
+    if (!file.open(QIODevice::ReadOnly))
         return result;
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return result;
     file.close();
     result.opened = true;
+    result.stamp = stampOf(bytes, info.lastModified().toMSecsSinceEpoch());
     result.content = parseDataFile(bytes, compare);
     return result;
 }

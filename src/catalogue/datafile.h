@@ -55,18 +55,41 @@ QString artistProblem(QStringView artist, bool typed,
 // read in Windows-1250 as pairs such as "Ĺľ" or "Ä›" that no real name holds.
 bool looksLikeUtf8(QByteArrayView bytes);
 
+// What tells one content of a file from another: its size, its time of change and a hash of its
+// bytes. Equal stamps: the file is the one that was read or written.
+struct FileStamp {
+    qint64 size = -1;
+    qint64 modified = 0; // ms since the epoch
+    size_t hash = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp stampOf(QByteArrayView bytes, qint64 modified);
+// The stamp of the file at path now (size -1 when there is none). Its bytes are read and hashed
+// only when size or time differ from known.
+FileStamp currentStamp(const QString& path, const FileStamp& known);
+
+// The largest data file that is loaded: 512 MiB (some ten million albums, ten times the largest
+// catalogue measured), or an eighth of the machine's memory where that is less. Loading takes
+// some five times the file's size in memory.
+qint64 maxDataFileBytes();
+
 struct LoadResult {
-    bool opened = false; // false: no readable file at the path
+    bool opened = false;   // false: no readable file at the path
+    bool tooLarge = false; // the file is larger than maxDataFileBytes(): not read
+    qint64 size = 0;
+    FileStamp stamp;
     DataFileContent content;
 };
 LoadResult loadDataFile(const QString& path, const TextCompare& compare = TextCompare::program());
 
 // Replaces the file at path by bytes, all or nothing: the new content is written beside it and
-// takes its place only when it has been written whole. With keepBackup the old file is kept as
-// path + ".bak" first. On failure returns false, leaves the old file as it was and puts the reason
-// in Czech into error.
+// takes its place only when it has been written whole; the new file keeps the old one's owner and
+// group where the system allows. With keepBackup the old file is kept first, under the first free
+// name of path + ".bak", ".bak.1", ".bak.2"...: a backup is never written over; backupPath (if
+// given) receives its name. On failure returns false, leaves the old file as it was and puts the
+// reason in Czech into error.
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keepBackup,
-                         QString* error);
+                         QString* error, QString* backupPath = nullptr);
 
 // As writeFileAtomically() without a backup, for a file that can always be made again: where the
 // folder lets no new file be made beside an existing, writable one, that file is written over in

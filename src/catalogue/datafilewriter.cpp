@@ -1,5 +1,7 @@
 #include "datafile.h"
 
+#include "programfolder.h"
+#include "shown.h"
 #include "windows1250.h"
 
 #include <QFile>
@@ -9,6 +11,7 @@
 #include <algorithm>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -72,10 +75,23 @@ std::optional<QByteArray> formatDataFile(const std::vector<Album>& albums, const
     // The file must read back as it was written: text that would make it pass for UTF-8 is not
     // written at all.
     if (looksLikeUtf8(out)) {
-        if (problem)
+        if (problem) {
+            // The album whose bytes read as UTF-8 letters (as "Ä›" reads as "ě"), to be mended.
+            QString example;
+            for (const Album& a : albums) {
+                QByteArray line;
+                Windows1250::encodeAppend(QString(a.artist + u' ' + a.title), line);
+                if (looksLikeUtf8(line)) {
+                    example = QStringLiteral(" Týká se to například alba „%1 - %2“.")
+                                  .arg(shownText(a.artist, 200), shownText(a.title, 200));
+                    break;
+                }
+            }
             *problem = QStringLiteral("Katalog obsahuje jen takové znaky s diakritikou, že by se "
                                       "soubor při dalším načtení četl jako UTF-8 (například "
-                                      "dvojice jako „Ĺľ“ nebo „Ä›“). Opravte tyto názvy.");
+                                      "dvojice jako „Ĺľ“ nebo „Ä›“).%1 Opravte tyto názvy.")
+                           .arg(example);
+        }
         return std::nullopt;
     }
     return out;
@@ -162,6 +178,14 @@ bool commit(const QString& path, const QByteArray& bytes, QString* error, bool* 
     }
     if (inPlace)
         *inPlace = isFileAt(file, path);
+    // The new file takes the old one's owner and group where the process may give them (as root,
+    // saving must not leave the catalogue to root); where it may not, it is the process's own.
+    struct stat old;
+    if (::stat(QFile::encodeName(path).constData(), &old) == 0 && !isFileAt(file, path) &&
+        ::fchown(file.handle(), old.st_uid, old.st_gid) != 0 &&
+        ::fchown(file.handle(), uid_t(-1), old.st_gid) != 0) {
+        // Neither may be given: the file stays the process's own, as any new file would.
+    }
     if (!writeAll(file, bytes) || !file.flush()) {
         if (error)
             *error = czechReason(file);
@@ -179,7 +203,7 @@ bool commit(const QString& path, const QByteArray& bytes, QString* error, bool* 
 } // namespace
 
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keepBackup,
-                         QString* error) {
+                         QString* error, QString* backupPath) {
     if (keepBackup && QFileInfo::exists(path)) {
         QFile old(path);
         if (!old.open(QIODevice::ReadOnly)) {
@@ -190,13 +214,26 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, bool keep
         }
         const QByteArray previous = old.readAll();
         old.close();
+        // An earlier backup is never written over: the first free name is taken, unless a
+        // backup holds this very content already (a save that failed after making it).
+        QString backup = path + QStringLiteral(".bak");
+        bool kept = false;
+        for (int n = 1; !kept && mayExist(backup); ++n) {
+            QFile earlier(backup);
+            kept = earlier.size() == previous.size() && earlier.open(QIODevice::ReadOnly) &&
+                   earlier.readAll() == previous;
+            if (!kept)
+                backup = path + QStringLiteral(".bak.%1").arg(n);
+        }
         QString why;
-        if (!commit(path + QStringLiteral(".bak"), previous, &why)) {
+        if (!kept && !commit(backup, previous, &why)) {
             if (error)
-                *error = QStringLiteral("zálohu %1.bak nelze zapsat: %2")
-                             .arg(QFileInfo(path).fileName(), why);
+                *error = QStringLiteral("zálohu %1 nelze zapsat: %2")
+                             .arg(QFileInfo(backup).fileName(), why);
             return false;
         }
+        if (backupPath)
+            *backupPath = backup;
     }
     return commit(path, bytes, error);
 }

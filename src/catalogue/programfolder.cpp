@@ -64,8 +64,13 @@ bool isReadableFile(const QString& path) {
 }
 
 bool mayExist(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
     struct stat st;
-    if (::lstat(QFile::encodeName(path).constData(), &st) == 0)
+    if (::lstat(name.constData(), &st) == 0) {
+        // A link to nothing is no file: saving creates the file it points to.
+        if (S_ISLNK(st.st_mode) && ::stat(name.constData(), &st) != 0 && errno == ENOENT)
+            return false;
         return true;
+    }
     return errno != ENOENT && errno != ENOTDIR;
 }

@@ -35,5 +35,6 @@ QString withTrailingSeparator(const QString& folder);
 bool isReadableFile(const QString& path);
 
 // False only when there is certainly nothing at path. Where the path cannot be looked at (a
-// folder on the way without the search right), something may be there: true.
+// folder on the way without the search right), something may be there: true. A symbolic link to
+// nothing counts as nothing: a save creates the file it points to.
 bool mayExist(const QString& path);

@@ -325,14 +325,6 @@ int CatalogueTree::columnCount(const QModelIndex&) const {
     return 1;
 }
 
-QString shownText(const QString& text, qsizetype length) {
-    if (text.size() <= length)
-        return text;
-    // Never cut a surrogate pair in two.
-    const qsizetype cut = text[length - 1].isHighSurrogate() ? length - 1 : length;
-    return text.left(cut) + u'…';
-}
-
 QVariant CatalogueTree::data(const QModelIndex& index, int role) const {
     const TreeNode* node = nodeAt(index);
     if (!node)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/album.h"
+#include "catalogue/shown.h"
 #include "catalogue/textcompare.h"
 
 #include <QAbstractItemModel>
@@ -12,10 +13,6 @@
 
 // An artist node or an album node; each shows its own picture.
 enum class NodeKind : quint8 { Album, Artist };
-
-// A name as a view or a label shows it: at most length characters, cut with "…". Laying out a
-// name of millions of characters would freeze the window; the catalogue keeps it whole.
-QString shownText(const QString& text, qsizetype length);
 
 struct TreeNode {
     QString text;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "catalogue/catalogue.h"
+#include "catalogue/datafile.h"
 
 #include <QString>
 
@@ -43,6 +44,9 @@ struct AppContext {
     bool unsavedEdits = false;
     // Something stands at the data file's place that could not be read: saving would destroy it.
     bool dataFileUnreadable = false;
+    // The data file as it was read or last written: a save first checks that no other program
+    // has written it since.
+    FileStamp fileStamp = {};
 
     // "Najít další": the last pattern looked for, and the seq of its last match in the tree of
     // that generation (-1: start from the first node).

@@ -49,13 +49,33 @@ qsizetype entryShownBy(const AppContext& ctx, const TreeNode* album) {
     return first;
 }
 
+// The longest name or address that can be typed. No album is called anything near as long; an
+// input box itself would cut a text at 32,767 characters without a word.
+constexpr qsizetype kMaxTypedLength = 1000;
+
+// What the user typed in an input box, in the composed form (a "ř" pasted as "r" and a combining
+// háček is one "ř", as Windows-1250 has it); empty for Cancel, an empty answer, or a text over
+// kMaxTypedLength, which is refused with a message.
+QString typed(AppContext& ctx, const QString& prompt, const QString& text = {}) {
+    const QString answer =
+        ctx.prompts.input(prompt, {}, text).normalized(QString::NormalizationForm_C);
+    if (answer.size() <= kMaxTypedLength)
+        return answer;
+    ctx.prompts.message(QStringLiteral("Zadaný text má %1 znaků, název může mít nejvýše %2 "
+                                       "znaků. Nic nebylo změněno.")
+                            .arg(answer.size())
+                            .arg(kMaxTypedLength),
+                        MessageIcon::Exclamation);
+    return {};
+}
+
 } // namespace
 
 void addAlbum(AppContext& ctx) {
     TreeNode* artist = selectedOfKind(ctx, NodeKind::Artist);
     if (!artist)
         return;
-    const QString name = ctx.prompts.input(QStringLiteral("Název alba:"));
+    const QString name = typed(ctx, QStringLiteral("Název alba:"));
     if (name.isEmpty())
         return;
     if (refused(ctx, valueProblem(name, true), QStringLiteral("Název alba"),
@@ -72,7 +92,7 @@ void toggleAddAsNew(AppContext& ctx) {
 }
 
 void addArtist(AppContext& ctx) {
-    const QString name = ctx.prompts.input(QStringLiteral("Název položky artist:"));
+    const QString name = typed(ctx, QStringLiteral("Název položky artist:"));
     if (name.isEmpty())
         return;
     if (refused(ctx, artistProblem(name, true), QStringLiteral("Název položky artist"),
@@ -145,8 +165,9 @@ QString currentValuePrompt(const QString& lead, bool known, const QString& curre
 void changeDatabaseName(AppContext& ctx) {
     // An empty owner panel means no name is known; "Databáze: " alone is an empty name.
     const bool known = !ctx.status.text(StatusPanel::DatabaseName).isEmpty();
-    const QString answer = ctx.prompts.input(currentValuePrompt(
-        QStringLiteral("Současný název databáze je"), known, databaseName(ctx.status)));
+    const QString answer =
+        typed(ctx, currentValuePrompt(QStringLiteral("Současný název databáze je"), known,
+                                      databaseName(ctx.status)));
     if (answer.isEmpty())
         return;
     if (refused(ctx, valueProblem(answer, true), QStringLiteral("Název databáze"),
@@ -157,8 +178,9 @@ void changeDatabaseName(AppContext& ctx) {
 
 void changeContactEmail(AppContext& ctx) {
     const QString& email = ctx.catalogue.contactEmail;
-    const QString answer = ctx.prompts.input(
-        currentValuePrompt(QStringLiteral("Současný kontaktní email je"), !email.isEmpty(), email));
+    const QString answer =
+        typed(ctx, currentValuePrompt(QStringLiteral("Současný kontaktní email je"),
+                                      !email.isEmpty(), email));
     if (answer.isEmpty())
         return;
     if (refused(ctx, valueProblem(answer, true), QStringLiteral("Kontaktní email"),
@@ -199,9 +221,10 @@ void renameSelected(AppContext& ctx) {
         album ? QStringLiteral("Název alba") : QStringLiteral("Název položky artist");
     const QString outcome = album ? QStringLiteral("Album nebylo přejmenováno.")
                                   : QStringLiteral("Položka artist nebyla přejmenována.");
-    const QString name = ctx.prompts.input(album ? QStringLiteral("Nový název alba:")
-                                                 : QStringLiteral("Nový název položky artist:"),
-                                           {}, node->text);
+    const QString name = typed(ctx,
+                               album ? QStringLiteral("Nový název alba:")
+                                     : QStringLiteral("Nový název položky artist:"),
+                               node->text);
     if (name.isEmpty() || name == node->text)
         return;
     if (refused(ctx, album ? valueProblem(name, true) : artistProblem(name, true), what, outcome))

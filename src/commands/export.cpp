@@ -24,7 +24,17 @@ void exportToFile(AppContext& ctx) {
     if (!dialogs.showSave())
         return;
     const QString path = dialogs.fileName();
-    const bool existed = QFileInfo::exists(path);
+    const QFileInfo target(path);
+    const bool existed = target.exists();
+    // A named pipe, a device or a folder of that name is never replaced by the report.
+    if (existed && !target.isFile()) {
+        ctx.prompts.message(QStringLiteral("Do %1 nelze výpis zapsat: není to obyčejný soubor, "
+                                           "ale složka, zařízení nebo pojmenovaná roura. Zvolte "
+                                           "jiný název souboru.")
+                                .arg(path),
+                            MessageIcon::Critical);
+        return;
+    }
     // The report can always be made again: where the folder lets no new file be made, the old
     // one is written over in place rather than the export failing.
     bool inPlace = false;

@@ -49,8 +49,11 @@ bool showNextMatch(AppContext& ctx) {
 } // namespace
 
 void findByName(AppContext& ctx) {
-    const QString text = ctx.prompts.input(
-        QStringLiteral("Zadejte název (část názvu) hledaného alba/skupiny:"), ctx.caption);
+    const QString text =
+        ctx.prompts
+            .input(QStringLiteral("Zadejte název (část názvu) hledaného alba/skupiny:"),
+                   ctx.caption)
+            .normalized(QString::NormalizationForm_C);
     if (text.isEmpty())
         return;
     ctx.findPattern = text;

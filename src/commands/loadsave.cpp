@@ -69,6 +69,17 @@ void loadCatalogue(AppContext& ctx) {
     LoadResult loaded;
     if (isReadableFile(path))
         loaded = loadDataFile(path);
+    if (loaded.tooLarge) {
+        ctx.dataFileUnreadable = true; // never saved over
+        ctx.prompts.message(
+            QStringLiteral("Datový soubor %1 je příliš velký (%2 MB); program načte soubor "
+                           "nejvýše %3 MB velký. Soubor nebyl načten a program ho nepřepíše.")
+                .arg(path)
+                .arg(loaded.size >> 20)
+                .arg(maxDataFileBytes() >> 20),
+            MessageIcon::Critical);
+        return;
+    }
     if (!loaded.opened) {
         // Something at that place that cannot be read must not be overwritten by a save.
         ctx.dataFileUnreadable = mayExist(path);
@@ -82,6 +93,7 @@ void loadCatalogue(AppContext& ctx) {
             MessageIcon::Critical);
         return;
     }
+    ctx.fileStamp = loaded.stamp;
     DataFileContent& content = loaded.content;
     ctx.catalogue.albums = std::move(content.albums);
     ctx.catalogue.contactEmail = content.contactEmail;
@@ -139,8 +151,9 @@ void startUp(AppContext& ctx) {
 
 namespace {
 
-// Writes the catalogue to Velbor.dat; on failure says why and returns false.
-bool writeCatalogue(AppContext& ctx) {
+// Writes the catalogue to Velbor.dat; on failure says why and returns false. backup receives the
+// name of the backup written, if one was.
+bool writeCatalogue(AppContext& ctx, QString* backup = nullptr) {
     const QString failed = QStringLiteral("Soubor Velbor.dat se nepodařilo uložit: %1\n"
                                           "Původní soubor zůstal beze změny.");
     if (ctx.dataFileUnreadable && mayExist(dataFilePath())) {
@@ -158,14 +171,26 @@ bool writeCatalogue(AppContext& ctx) {
         return false;
     }
     const CatalogueLocation location = catalogueLocation();
+    // Another program (another copy of this one, say) may have written the file since: its work
+    // is overwritten only when the user says so, and then kept as a backup.
+    bool keepBackup = ctx.backupBeforeSave;
+    if (currentStamp(location.path, ctx.fileStamp) != ctx.fileStamp) {
+        if (!ctx.prompts.askYesNo(
+                QStringLiteral("Soubor %1 byl mezitím změněn jiným programem. Přesto jej přepsat?")
+                    .arg(QFileInfo(location.path).fileName()),
+                Answer::No))
+            return false;
+        keepBackup = keepBackup || mayExist(location.path);
+    }
     if (location.homeDefault)
         QDir().mkpath(QFileInfo(location.path).path());
     QString error;
-    if (!writeFileAtomically(location.path, *bytes, ctx.backupBeforeSave, &error)) {
+    if (!writeFileAtomically(location.path, *bytes, keepBackup, &error, backup)) {
         QString why = error + u'.';
         // The new content is written beside the old file and then takes its place: without the
         // right to create files in the folder, no save can succeed.
-        if (const QFileInfo folder(QFileInfo(location.path).path()); folder.isDir() && !folder.isWritable())
+        if (const QFileInfo folder(QFileInfo(location.path).path());
+            folder.isDir() && !folder.isWritable())
             why += QStringLiteral("\nPro uložení musí být do složky %1 povolen zápis: nový obsah "
                                   "se nejprve zapíše do nového souboru vedle původního.")
                        .arg(folder.filePath());
@@ -175,6 +200,7 @@ bool writeCatalogue(AppContext& ctx) {
     ctx.backupBeforeSave = false;
     ctx.dataFileUnreadable = false;
     ctx.unsavedEdits = false;
+    ctx.fileStamp = stampOf(*bytes, QFileInfo(location.path).lastModified().toMSecsSinceEpoch());
     // What the file holds now is where undoing back to counts as "no unsaved edits".
     if (ctx.undoStack)
         ctx.undoStack->setClean();
@@ -187,8 +213,14 @@ void saveCatalogue(AppContext& ctx) {
     if (!ctx.prompts.askYesNo(
             QStringLiteral("Chcete uložit soubor Velbor.dat? (Starší verze bude přepsána)")))
         return;
-    if (writeCatalogue(ctx))
-        ctx.prompts.message(QStringLiteral("Hotovo."), MessageIcon::Information);
+    QString backup;
+    if (!writeCatalogue(ctx, &backup))
+        return;
+    ctx.prompts.message(backup.isEmpty() ? QStringLiteral("Hotovo.")
+                                         : QStringLiteral("Hotovo.\nPůvodní soubor je zachován "
+                                                          "jako %1.")
+                                               .arg(QFileInfo(backup).fileName()),
+                        MessageIcon::Information);
 }
 
 bool mayQuit(AppContext& ctx) {

@@ -15,6 +15,9 @@ enum class MessageIcon { Critical, Question, Exclamation, Information };
 // The answer to a Yes/No/Cancel question.
 enum class Choice { Yes, No, Cancel };
 
+// The button a question box has ready for Enter.
+enum class Answer { Yes, No };
+
 // The program's message and input boxes. Every box is titled "Velbor" unless a title is given.
 class Prompts {
 public:
@@ -22,7 +25,7 @@ public:
     // A box with an OK button.
     virtual void message(const QString& text, MessageIcon icon, const QString& title = {}) = 0;
     // The program's Yes/No question: question icon, Yes the default; true only for Yes.
-    virtual bool askYesNo(const QString& question) = 0;
+    virtual bool askYesNo(const QString& question, Answer preset = Answer::Yes) = 0;
     // The Yes/No/Cancel question: question icon, Yes the default, Esc answers Cancel.
     virtual Choice askYesNoCancel(const QString& question) = 0;
     // An input box, its field holding text. Cancel gives the empty text, as OK on an empty field

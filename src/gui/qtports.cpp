@@ -28,20 +28,24 @@ QMessageBox::Icon toQt(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// How much of a message, and of an input box's prompt, a box shows.
+constexpr qsizetype kShownMessage = 4000;
+constexpr qsizetype kShownPrompt = 300;
+
 } // namespace
 
 void QtPrompts::message(const QString& text, MessageIcon icon, const QString& title) {
-    QMessageBox box(toQt(icon), title.isEmpty() ? kApplicationTitle : title, text, QMessageBox::Ok,
-                    m_parent);
+    QMessageBox box(toQt(icon), title.isEmpty() ? kApplicationTitle : title,
+                    shownText(text, kShownMessage), QMessageBox::Ok, m_parent);
     box.setObjectName(QStringLiteral("messageBox"));
     box.exec();
 }
 
-bool QtPrompts::askYesNo(const QString& question) {
+bool QtPrompts::askYesNo(const QString& question, Answer preset) {
     QMessageBox box(QMessageBox::Question, kApplicationTitle, question,
                     QMessageBox::Yes | QMessageBox::No, m_parent);
     box.setObjectName(QStringLiteral("questionBox"));
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(preset == Answer::Yes ? QMessageBox::Yes : QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 
@@ -65,7 +69,10 @@ QString QtPrompts::input(const QString& prompt, const QString& title, const QStr
     QInputDialog dialog(m_parent);
     dialog.setObjectName(QStringLiteral("inputBox"));
     dialog.setWindowTitle(title.isEmpty() ? kApplicationTitle : title);
-    dialog.setLabelText(prompt);
+    // A prompt that quotes a very long name is cut, so the box keeps a size that fits a screen.
+    dialog.setLabelText(shownText(prompt, kShownPrompt));
+    if (auto* label = dialog.findChild<QLabel*>())
+        label->setWordWrap(true);
     dialog.setTextValue(text);
     dialog.setInputMode(QInputDialog::TextInput);
     if (dialog.exec() != QDialog::Accepted)
@@ -133,13 +140,15 @@ QLabel* QtStatusBar::panel(StatusPanel panel) const {
 }
 
 QString QtStatusBar::text(StatusPanel p) const {
-    return panel(p)->text();
+    return m_texts[p == StatusPanel::AlbumCount ? 0 : 1];
 }
 
 void QtStatusBar::setText(StatusPanel p, const QString& text) {
-    panel(p)->setText(text);
-    // A text longer than its panel is cut off there; the tooltip shows it whole.
-    panel(p)->setToolTip(text);
+    m_texts[p == StatusPanel::AlbumCount ? 0 : 1] = text;
+    // A text longer than its panel is cut off there; the tooltip shows it whole, up to a length
+    // that can be laid out at once.
+    panel(p)->setText(shownText(text, CatalogueTree::kShownLength));
+    panel(p)->setToolTip(shownText(text, CatalogueTree::kToolTipLength));
 }
 
 int QtStatusBar::width() const {

@@ -14,7 +14,7 @@ class QtPrompts : public Prompts {
 public:
     explicit QtPrompts(QWidget* parent) : m_parent(parent) {}
     void message(const QString& text, MessageIcon icon, const QString& title = {}) override;
-    bool askYesNo(const QString& question) override;
+    bool askYesNo(const QString& question, Answer preset = Answer::Yes) override;
     Choice askYesNoCancel(const QString& question) override;
     QString input(const QString& prompt, const QString& title = {},
                   const QString& text = {}) override;
@@ -54,6 +54,7 @@ public:
 private:
     QWidget* m_bar;
     QLabel* m_panels[2];
+    QString m_texts[2]; // whole: the database name lives here
     int m_designWidth;
 };
 
