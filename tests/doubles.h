@@ -134,17 +134,25 @@ private:
 };
 
 // A file dialog that records the requests it was given and answers each with the next scripted
-// path; with none left it answers Cancel.
+// path (folders: the next scripted folder); with none left it answers Cancel.
 class FakeFileDialog : public FileDialog {
 public:
     QList<SaveRequest> requests;
     QStringList paths;
+    QStringList folderRequests; // "title|start folder"
+    QStringList folders;
 
     std::optional<QString> askSavePath(const SaveRequest& request) override {
         requests.append(request);
         if (paths.isEmpty())
             return std::nullopt;
         return paths.takeFirst();
+    }
+    std::optional<QString> askFolder(const QString& title, const QString& startFolder) override {
+        folderRequests.append(title + u'|' + startFolder);
+        if (folders.isEmpty())
+            return std::nullopt;
+        return folders.takeFirst();
     }
 };
 

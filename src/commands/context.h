@@ -12,6 +12,7 @@ class StatusBar;
 class FileDialog;
 class Mailer;
 class Clipboard;
+class ImportDialogs;
 class QUndoStack;
 
 // Everything a command of the main window works on: the catalogue, the tree, the ports to the
@@ -25,6 +26,7 @@ struct AppContext {
     FileDialog* fileDialog = nullptr;
     Mailer* mailer = nullptr;
     Clipboard* clipboard = nullptr;
+    ImportDialogs* importDialogs = nullptr;
     // The edits that can be undone, in order (editsteps.h); without one, edits are final.
     QUndoStack* undoStack = nullptr;
 
@@ -53,4 +55,7 @@ struct AppContext {
     QString findPattern = {};
     quint32 findGeneration = 0;
     qint64 findAfterSeq = -1;
+
+    // The folder the last "Přidat alba ze složky..." read (the next one starts there).
+    QString importFolder = {};
 };

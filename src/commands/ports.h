@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 struct TreeNode;
+struct MusicScan;
 
 // What the commands ask of the screen and the desktop. Each port has a Qt implementation in
 // src/gui/ and a scripted double in the tests.
@@ -79,6 +82,24 @@ public:
     // Modal. The chosen path (an existing file only after the user agreed to replace it), or
     // nothing when the user cancelled.
     virtual std::optional<QString> askSavePath(const SaveRequest& request) = 0;
+    // Modal. The folder chosen, starting in startFolder, or nothing when the user cancelled.
+    virtual std::optional<QString> askFolder(const QString& title, const QString& startFolder) = 0;
+};
+
+// The boxes of "Přidat alba ze složky...".
+class ImportDialogs {
+public:
+    virtual ~ImportDialogs() = default;
+    // Called with the number of audio files read so far; false once the user has cancelled.
+    using Progress = std::function<bool(int filesRead)>;
+    // Runs work on a worker thread while a modal box shows the files read and a "Zrušit" button;
+    // returns when work has ended, after the user cancelled too. The window stays responsive.
+    virtual void runWithProgress(const std::function<void(const Progress&)>& work) = 0;
+    // Lists the albums found with check boxes (the new ones ticked, the unstorable ones not
+    // tickable) and the summary line. The positions in scan.albums of the albums ticked when the
+    // user pressed OK, or nothing when the user cancelled.
+    virtual std::optional<QList<int>> chooseAlbums(const MusicScan& scan,
+                                                   const QString& summary) = 0;
 };
 
 // Handing a message to the user's own mail program, which shows it filled in for the user to send.

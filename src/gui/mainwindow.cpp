@@ -5,6 +5,7 @@
 #include "desktopmailer.h"
 #include "desktopopener.h"
 #include "desktopshell.h"
+#include "importdialogs.h"
 #include "qtfiledialog.h"
 #include "qtports.h"
 
@@ -12,6 +13,7 @@
 #include "commands/editsteps.h"
 #include "commands/export.h"
 #include "commands/find.h"
+#include "commands/importfolder.h"
 #include "commands/keys.h"
 #include "commands/loadsave.h"
 #include "commands/views.h"
@@ -82,6 +84,8 @@ MainWindow::MainWindow(Prompts* prompts, QWidget* parent) : QMainWindow(parent) 
     m_ctx->mailer = m_ownMailer.get();
     m_ownClipboard = std::make_unique<QtClipboard>();
     m_ctx->clipboard = m_ownClipboard.get();
+    m_ownImportDialogs = std::make_unique<QtImportDialogs>(this);
+    m_ctx->importDialogs = m_ownImportDialogs.get();
     m_quit = [] { QCoreApplication::exit(0); };
 
     connect(qApp, &QGuiApplication::commitDataRequest, this, &MainWindow::sessionEnding);
@@ -207,6 +211,9 @@ void MainWindow::buildMenus() {
     addItem(m_editMenu, QStringLiteral("actionSave"), QStringLiteral("Uložit soubor Velbor.dat"),
             {}, [&ctx] { saveCatalogue(ctx); });
     addUndoItems();
+    m_editMenu->addSeparator()->setObjectName(QStringLiteral("separator5"));
+    addItem(m_editMenu, QStringLiteral("actionImportFolder"),
+            QStringLiteral("Přidat alba ze složky..."), {}, [&ctx] { importFolder(ctx); });
     m_editMenu->menuAction()->setVisible(false);
 
     syncMenuChecks();
@@ -259,6 +266,7 @@ void MainWindow::showEditingMenu() {
         ->setShortcuts(
             {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
     menuItem(QStringLiteral("actionRename"))->setShortcut(QKeySequence(Qt::Key_F6));
+    menuItem(QStringLiteral("actionImportFolder"))->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
 }
 
 void MainWindow::quit() {

@@ -16,6 +16,7 @@ class QtTreeView;
 class QtStatusBar;
 class Shell;
 class QtFileDialog;
+class QtImportDialogs;
 class DesktopMailer;
 class DesktopOpener;
 class QUndoStack;
@@ -84,6 +85,7 @@ private:
     DesktopOpener* m_opener = nullptr;
     std::unique_ptr<DesktopMailer> m_ownMailer;
     std::unique_ptr<QtClipboard> m_ownClipboard;
+    std::unique_ptr<QtImportDialogs> m_ownImportDialogs;
     std::function<void()> m_quit;
     QMenu* m_editMenu = nullptr;
     bool m_sessionEnds = false;

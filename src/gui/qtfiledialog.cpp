@@ -20,3 +20,17 @@ std::optional<QString> QtFileDialog::askSavePath(const SaveRequest& request) {
         return std::nullopt;
     return dialog.selectedFiles().front();
 }
+
+std::optional<QString> QtFileDialog::askFolder(const QString& title, const QString& startFolder) {
+    QFileDialog dialog(m_parent);
+    dialog.setObjectName(QStringLiteral("folderDialog"));
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    dialog.setWindowTitle(title);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setDirectory(startFolder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().front();
+}

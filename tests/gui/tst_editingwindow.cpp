@@ -214,7 +214,7 @@ void TestEditingWindow::undoRenameFindNext() {
     QCOMPARE(tail("menuServices"),
              (QStringList{u"actionFind"_s, u"-"_s, u"actionFindNext"_s, u"actionUntickAll"_s}));
     QCOMPARE(tail("menuEditing"),
-             (QStringList{u"-"_s, u"actionUndo"_s, u"actionRedo"_s, u"actionRename"_s}));
+             (QStringList{u"actionRedo"_s, u"actionRename"_s, u"-"_s, u"actionImportFolder"_s}));
     QAction* undo = win.w->menuItem(u"actionUndo"_s);
     QAction* redo = win.w->menuItem(u"actionRedo"_s);
 
