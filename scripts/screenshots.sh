@@ -13,7 +13,7 @@ if [ -z "${VELBOR_BIN:-}" ]; then
     VELBOR_BIN=$root/build/release/src/app/velbor
 fi
 export VELBOR_BIN
-source tests/e2e/lib.sh
+source tests/e2e/run.sh
 out=$root/docs/screenshots
 mkdir -p "$out"
 

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
-# Runs the end-to-end tests (tests/e2e/test_*.sh) against a plain Debug build of the program
+# Runs the end-to-end stories (tests/e2e/run.sh) against a plain Debug build of the program
 # (valgrind preset: no sanitizers) running under valgrind's memcheck, and fails when memcheck
 # reports an error: an invalid read or write, a jump on an uninitialised value, a bad free or a
 # definite leak. Errors that lie wholly inside system libraries are suppressed by
 # tests/valgrind.supp; an error with a frame of our own code in its stack is never suppressed.
-# Usage: scripts/valgrind-e2e.sh [test_name...]   e.g. scripts/valgrind-e2e.sh test_editing
+# Usage: scripts/valgrind-e2e.sh [story...]   e.g. scripts/valgrind-e2e.sh editing
 # Slow (a few minutes): not part of scripts/test.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +19,7 @@ work=$root/build/valgrind/e2e
 rm -rf "$work"
 mkdir -p "$work/logs"
 
-# lib.sh copies VELBOR_BIN into each test's program folder and starts it there. The copy is this
+# run.sh copies VELBOR_BIN into each story's program folder and starts it there. The copy is this
 # wrapper: it puts the real program beside itself, so the program finds Velbor.dat in its own
 # folder, and runs it under memcheck.
 cat >"$work/velbor" <<WRAPPER
@@ -37,28 +37,10 @@ QT_ENABLE_REGEXP_JIT=0 exec valgrind --tool=memcheck --error-exitcode=99 --track
 WRAPPER
 chmod +x "$work/velbor"
 
-if [ $# -gt 0 ]; then
-    tests=()
-    for name in "$@"; do tests+=("tests/e2e/$name.sh"); done
-else
-    tests=(tests/e2e/test_*.sh)
-fi
-
 start=$(date +%s)
-passed=0
 failed=0
-for t in "${tests[@]}"; do
-    name=$(basename "$t" .sh)
-    # Under memcheck the program starts and answers many times slower.
-    if VELBOR_BIN="$work/velbor" E2E_WAIT_SCALE=10 bash "$t" >"$work/$name.out" 2>&1; then
-        echo "$name: passed under memcheck"
-        passed=$((passed + 1))
-    else
-        echo "$name: FAILED under memcheck" >&2
-        tail -n 20 "$work/$name.out" >&2
-        failed=$((failed + 1))
-    fi
-done
+# Under memcheck the program starts and answers many times slower.
+VELBOR_BIN="$work/velbor" E2E_WAIT_SCALE=10 bash tests/e2e/run.sh "$@" | tee "$work/run.out" || failed=1
 
 runs=0
 dirty=0
@@ -74,5 +56,4 @@ for log in "$work"/logs/*.log; do
 done
 echo "memcheck: $runs program runs, $dirty with errors, $(($(date +%s) - start)) s"
 [ "$runs" -gt 0 ] && [ "$dirty" -eq 0 ] || failed=$((failed + 1))
-echo "valgrind-e2e: $passed passed, $failed failed"
-[ "$failed" -eq 0 ]
+[ "$failed" -eq 0 ] && echo "valgrind-e2e: passed" || { echo "valgrind-e2e: FAILED" >&2; exit 1; }

@@ -3,7 +3,7 @@
 # with the sample catalogue, a launcher, a valid desktop file and the icons; a second install
 # keeps the user's catalogue; a staged (DESTDIR) install points the desktop file at the final
 # place; the program started through the launcher from another folder uses its own folder.
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/../e2e/run.sh"
 : "${VELBOR_BUILD_DIR:?}" "${VELBOR_SOURCE_DIR:?}" "${VELBOR_CMAKE:=cmake}"
 
 install_into() { # PREFIX [DESTDIR]
@@ -72,9 +72,8 @@ cp "$VELBOR_SOURCE_DIR/data/Velbor.dat" "$E2E_DIR/elsewhere/Velbor.dat"
 APP_PID=$!
 answer Velbor Return # "Datový soubor neexistuje!"
 win=$(main_window)
-keys "$win" ctrl+shift+F11 F12
-answer Velbor Return # save? Yes
-answer Velbor Return # "Hotovo."
+keys "$win" ctrl+shift+F11
+save "$win"
 [ -s "$program_dir/Velbor.dat" ] || fail "the program did not save into its own folder"
 [ ! -e "$prefix/bin/Velbor.dat" ] || fail "the program saved beside the launcher"
 same_bytes "$E2E_DIR/elsewhere/Velbor.dat" "$VELBOR_SOURCE_DIR/data/Velbor.dat"

@@ -3,7 +3,7 @@
 # answers --version and --help in Czech, and the program started as an ordinary user through
 # /usr/bin/velbor opens empty without a word (its folder is closed to that user), saves a new
 # album into ~/.local/share/velbor/Velbor.dat and reads it back at the next start.
-source "$(dirname "$0")/../e2e/lib.sh"
+source "$(dirname "$0")/../e2e/run.sh"
 : "${VELBOR_BUILD_DIR:?}" "${VELBOR_CPACK:=cpack}" "${VELBOR_VERSION:?}"
 
 # Root may write anywhere, so as root (CI) the program runs as nobody.
@@ -40,49 +40,30 @@ start_user_app() {
     APP_PID=$!
 }
 
-# Types $1 into the input box and confirms it.
-type_answer() {
-    local box
-    box=$(wait_window Velbor)
-    type_text "$box" "$1"
-    keys "$box" Return
-    wait_window_gone Velbor
-}
-
 start_user_app
 win=$(main_window)
-sleep 0.5
-if xdotool search --onlyvisible --name '^Velbor$' >/dev/null 2>&1; then
-    fail "the first start of a new user showed a box"
-fi
+no_box "the first start of a new user showed a box"
 keys "$win" ctrl+shift+F11 shift+Insert
 type_answer "Žluťoučký kůň"
 keys "$win" Insert
 type_answer "Kůň úpěl ďábelské ódy"
-keys "$win" F12
-answer Velbor Return # "Chcete uložit soubor Velbor.dat? ..."
-answer Velbor Return # "Hotovo."
-wait_window_gone Velbor
+save "$win"
 keys "$win" Escape
 wait_exit
-
-write_cp1250 "$E2E_DIR/expected.dat" <<'DAT'
+expect_cp1250 "$home/.local/share/velbor/Velbor.dat" <<'DAT'
 "Žluťoučký kůň","Kůň úpěl ďábelské ódy",#TRUE#
 "#DataOwner","",#FALSE#
 "#ContactEmail","",#FALSE#
 DAT
-same_bytes "$home/.local/share/velbor/Velbor.dat" "$E2E_DIR/expected.dat"
 [ ! -e "$root/usr/lib/velbor/Velbor.dat" ] || fail "the program saved beside itself"
 
 # The next start reads the user's catalogue: one album in the status bar, and a save writes the
 # same bytes again.
 start_user_app
 win=$(main_window)
-keys "$win" ctrl+shift+F11 F12
-answer Velbor Return
-answer Velbor Return
-wait_window_gone Velbor
+keys "$win" ctrl+shift+F11
+save "$win"
 keys "$win" Escape
 wait_exit
-same_bytes "$home/.local/share/velbor/Velbor.dat" "$E2E_DIR/expected.dat"
+same_bytes "$home/.local/share/velbor/Velbor.dat" "$E2E_DIR/expected"
 echo "PASS"

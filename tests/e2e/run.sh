@@ -1,0 +1,207 @@
+#!/usr/bin/env bash
+# The user stories, each played on the real program in one Xvfb and driven with xdotool as a
+# person would, the files it writes compared byte for byte. Usage: run.sh [story...]; VELBOR_BIN
+# names the program, E2E_WAIT_SCALE stretches every wait (scripts/valgrind-e2e.sh sets both).
+# A story is story_NAME.sh: a plain script body, sourced in a subshell with `set -e` in a fresh
+# folder $E2E_DIR, using the helpers below; `fail MESSAGE` ends it. (An old test_*.sh becomes one
+# by dropping its `source lib.sh`, `start_display` and `echo PASS` lines.)
+# Sourced (tests/app, scripts/screenshots.sh), this file only defines the helpers.
+set -euo pipefail
+: "${VELBOR_BIN:?VELBOR_BIN must name the velbor binary}"
+export LANG=C.UTF-8 LC_ALL=C.UTF-8
+# Qt and the X libraries keep a few allocations until exit; leaks are the unit tests' business.
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+unset QT_QPA_PLATFORM
+E2E_WAIT_SCALE=${E2E_WAIT_SCALE:-1}
+E2E_ROOT=$(mktemp -d /tmp/velbor-e2e.XXXXXX)
+E2E_DIR=$E2E_ROOT
+XVFB_PID="" APP_PID="" LAST_BOX=""
+
+stop_app() { [ -z "$APP_PID" ] || { kill "$APP_PID" 2>/dev/null && wait "$APP_PID"; } || true; }
+e2e_cleanup() {
+    stop_app
+    # Wait for the X server to be gone: on its way out it removes its socket by name.
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null && wait "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$E2E_ROOT"
+}
+trap e2e_cleanup EXIT
+
+# Ends the story with a message and the titles of the windows on the screen.
+fail() {
+    echo "FAIL: $*" >&2
+    local id
+    for id in $( [ -z "${DISPLAY:-}" ] || xdotool search --onlyvisible --name . 2>/dev/null || true); do
+        echo "  shown: '$(window_title "$id")'" >&2
+    done
+    exit 1
+}
+
+# Sleeps $1 seconds, E2E_WAIT_SCALE times longer.
+nap() { sleep "$(awk -v s="$1" -v k="$E2E_WAIT_SCALE" 'BEGIN { print s * k }')"; }
+
+# Starts Xvfb on a free display and exports DISPLAY once a client can connect.
+start_display() {
+    exec 9<> <(:)
+    # -noreset: otherwise the server starts over whenever its last client leaves.
+    Xvfb -displayfd 9 -screen 0 1024x768x24 -nolisten tcp -noreset >"$E2E_ROOT/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    local n="" i
+    for ((i = 0; i < 100; i++)); do read -r -t 0.1 n <&9 && break || true; done
+    [ -n "$n" ] || fail "Xvfb did not start"
+    export DISPLAY=":$n"
+    for ((i = 0; i < 100; i++)); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0 || sleep 0.05; done
+    fail "no client can connect to the X server on $DISPLAY"
+}
+
+# A folder holding a copy of the program (it reads Velbor.dat from its own folder) and catalogue $1.
+make_app_dir() {
+    local dir
+    dir=$(mktemp -d "$E2E_DIR/${STORY:-app}.XXXX")
+    cp "$VELBOR_BIN" "$dir/velbor"
+    [ $# -eq 0 ] || cp "$1" "$dir/Velbor.dat"
+    echo "$dir"
+}
+
+# Starts the program in folder $1 in the background; sets APP_PID.
+start_app() {
+    (cd "$1" && exec ./velbor >"$E2E_DIR/app.log" 2>&1) &
+    APP_PID=$!
+}
+
+# The title of window $1 as window managers show it: its _NET_WM_NAME (UTF-8), which Qt may make
+# longer than the WM_NAME that xdotool searches.
+window_title() {
+    { xprop -id "$1" _NET_WM_NAME 2>/dev/null || true; } | sed -n 's/^_NET_WM_NAME(UTF8_STRING) = "\(.*\)"$/\1/p'
+}
+
+# The visible windows titled exactly $1, oldest first.
+windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true; }
+
+# Waits for the newest visible window titled exactly $1 other than window $2; prints its id.
+wait_window() {
+    local id="" i
+    for ((i = 150 * E2E_WAIT_SCALE; i > 0; i--)); do
+        id=$(windows "$1" | { grep -vx "${2:-}" || true; } | tail -n 1)
+        [ -n "$id" ] && break || sleep 0.1
+    done
+    [ -n "$id" ] || fail "no new window titled '$1'"
+    local shown
+    shown=$(window_title "$id")
+    [ "$shown" = "$1" ] || fail "a window is shown titled '$shown', not '$1'"
+    echo "$id"
+}
+
+wait_window_gone() {
+    local i
+    for ((i = 100 * E2E_WAIT_SCALE; i > 0; i--)); do [ -z "$(windows "$1")" ] && return 0 || sleep 0.1; done
+    fail "window '$1' did not close"
+}
+
+# Fails with $1 if a box is shown half a second later.
+no_box() { nap 0.5; [ -z "$(windows Velbor)" ] || fail "$1"; }
+
+# Focuses window $1 and presses the keys that follow (xdotool key names).
+keys() {
+    xdotool windowfocus --sync "$1"
+    nap 0.15
+    xdotool key --delay $((80 * E2E_WAIT_SCALE)) "${@:2}"
+    nap 0.3
+}
+
+# Focuses window $1 and types text $2 (UTF-8, Czech letters too).
+type_text() {
+    xdotool windowfocus --sync "$1"
+    nap 0.15
+    xdotool type --delay $((40 * E2E_WAIT_SCALE)) "$2"
+    nap 0.2
+}
+
+# The main window, once the program is up.
+main_window() { wait_window "MP3 Velbor"; }
+
+# Answers the box titled $1 with the keys that follow. A box answered before is never taken for
+# the next one: boxes of one title follow each other (a question, then "Hotovo.").
+answer() {
+    local win
+    win=$(wait_window "$1" "$LAST_BOX")
+    keys "$win" "${@:2}"
+    LAST_BOX=$win
+}
+
+# Types $1 into the input box (over what it holds) and confirms it.
+type_answer() {
+    local box
+    box=$(wait_window Velbor)
+    keys "$box" ctrl+a
+    type_text "$box" "$1"
+    keys "$box" Return
+    wait_window_gone Velbor
+}
+
+# F12 in main window $1, "Ano" (the default) to "Chcete uložit soubor ...?", Enter to "Hotovo.".
+save() {
+    keys "$1" F12
+    answer Velbor Return
+    answer Velbor Return
+    wait_window_gone Velbor
+}
+
+# Waits for the program to end; fails if it does not within 10 s.
+wait_exit() {
+    local i
+    for ((i = 100 * E2E_WAIT_SCALE; i > 0; i--)); do
+        kill -0 "$APP_PID" 2>/dev/null || { wait "$APP_PID" || true; APP_PID=""; return 0; }
+        sleep 0.1
+    done
+    fail "the program did not end"
+}
+
+# A Windows-1250 file with CR LF line ends, from UTF-8 lines on standard input.
+write_cp1250() { sed 's/$/\r/' | iconv -f UTF-8 -t WINDOWS-1250 >"$1"; }
+
+# Fails unless file $1 holds the bytes of file $2, showing the first that differ.
+same_bytes() {
+    cmp -s "$1" "$2" && return 0
+    { cmp "$1" "$2" || true; cmp -l "$1" "$2" 2>/dev/null | head -n 8 || true
+      echo "--- expected"; od -c "$2" | head -n 30; echo "--- got"; od -c "$1" | head -n 30; } >&2
+    fail "$1 differs from $2"
+}
+
+# Fails unless file $1 holds standard input's lines as write_cp1250 writes them.
+expect_cp1250() {
+    write_cp1250 "$E2E_DIR/expected"
+    same_bytes "$1" "$E2E_DIR/expected"
+}
+
+[ "${BASH_SOURCE[0]}" = "$0" ] || return 0
+
+here=$(cd "$(dirname "$0")" && pwd)
+if [ $# -eq 0 ]; then
+    for f in "$here"/story_*.sh; do f=${f##*/story_} && set -- "$@" "${f%.sh}"; done
+fi
+start_display
+passed=0 failed=0
+for STORY; do
+    E2E_DIR=$E2E_ROOT/$STORY
+    mkdir -p "$E2E_DIR"
+    set +e
+    (
+        set -e
+        trap stop_app EXIT
+        trap 'echo "failed: $BASH_COMMAND (line $LINENO)" >&2' ERR
+        source "$here/story_$STORY.sh"
+    ) >"$E2E_DIR/story.log" 2>&1
+    rc=$?
+    set -e
+    if [ $rc -eq 0 ]; then
+        echo "PASS $STORY"
+        passed=$((passed + 1))
+    else
+        echo "FAIL $STORY"
+        sed 's/^/    /' "$E2E_DIR/story.log"
+        [ ! -s "$E2E_DIR/app.log" ] || { echo "    --- the program's output:"; tail -n 20 "$E2E_DIR/app.log" | sed 's/^/    /'; }
+        failed=$((failed + 1))
+    fi
+done
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
