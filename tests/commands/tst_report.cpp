@@ -67,9 +67,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("email");
         QTest::addColumn<QByteArray>("bytes");
 
-        const QByteArray sorted = "A - B - C\r\nabba - Alfa\r\nZed - beta\r\n"
+        const QByteArray sorted = "A - B - C\r\nA - B - D\r\nabba - Alfa\r\nZed - beta\r\n"
                                   "\x8Elut\xFD pes - Hlavn\xEC nezmatkuj\r\n";
-        const QString ticked = u"Zed>beta;abba>Alfa;Žlutý pes>Hlavně nezmatkuj;A - B>C"_s;
+        const QString ticked = u"Zed>beta;abba>Alfa;Žlutý pes>Hlavně nezmatkuj;A - B>C;A>B - D"_s;
         QTest::newRow("ticked albums sorted, the e-mail in brackets")
             << false << ticked + u";Kapela"_s << u"vlastnik@example.cz"_s
             << header("Datab\xE1ze: Moje sb\xEDrka (vlastnik@example.cz)") + sorted;
@@ -90,7 +90,7 @@ private Q_SLOTS:
         Fixture f;
         load(f,
              u"Zed>beta|Olympic>Želva|abba>Alfa|Žlutý pes>Hlavně nezmatkuj *|Kapela>Prvni|"
-             u"A - B>C"_s,
+             u"A - B>C|A>B - D"_s,
              ticks, news);
         const QString owner = f.status.text(StatusPanel::DatabaseName);
         QCOMPARE(reportFileBytes(f.tree, owner, email).value_or("<refused>"), bytes);
