@@ -30,7 +30,8 @@ public:
     QList<Choice> choices; // answers to the Yes/No/Cancel questions, in order
 
     void message(const QString& text, MessageIcon icon, const QString& title = {}) override {
-        log << QStringLiteral("message(%1): ").arg(iconMark(icon)) + text + titled(title);
+        log << QStringLiteral("message(%1): ").arg(QChar(u"x?!i"[int(icon)])) + text +
+                   titled(title);
     }
     bool askYesNo(const QString& question, Answer = Answer::Yes) override {
         log << QStringLiteral("ask: ") + question + unscripted(answers.isEmpty());
@@ -50,8 +51,6 @@ public:
 
     // Every scripted answer was asked for.
     bool allUsed() const { return inputs.isEmpty() && answers.isEmpty() && choices.isEmpty(); }
-
-    static QChar iconMark(MessageIcon icon) { return u"x?!i"[int(icon)]; }
 
 private:
     static QString titled(const QString& title) {
@@ -82,7 +81,6 @@ public:
 
     TreeNode* selected = nullptr;
     QSet<const TreeNode*> expanded;
-    bool drawing = true;
 
     TreeNode* selectedNode() const override { return selected; }
     void selectNode(TreeNode* node) override { selected = node; }
@@ -98,7 +96,7 @@ public:
             if (!n->children.empty())
                 expanded.insert(n);
     }
-    void setDrawing(bool on) override { drawing = on; }
+    void setDrawing(bool) override {}
 
 private:
     void dropIfRemoved(const QModelIndex& parent, int first, int last) {
@@ -116,21 +114,17 @@ private:
     QObject m_guard; // ends the connections with the view
 };
 
-// Two panels with text and width; the bar as wide as given.
+// Two panels with text and width on a bar 278 pixels wide.
 class FakeStatusBar : public StatusBar {
 public:
-    explicit FakeStatusBar(int barWidth = 278) : m_width(barWidth) {}
     QString texts[2];
     int widths[2] = {96, 120};
 
     QString text(StatusPanel panel) const override { return texts[int(panel)]; }
     void setText(StatusPanel panel, const QString& text) override { texts[int(panel)] = text; }
-    int width() const override { return m_width; }
+    int width() const override { return 278; }
     int panelWidth(StatusPanel panel) const override { return widths[int(panel)]; }
     void setPanelWidth(StatusPanel panel, int width) override { widths[int(panel)] = width; }
-
-private:
-    int m_width;
 };
 
 // A file dialog that records the requests it was given and answers each with the next scripted

@@ -28,32 +28,21 @@ struct Fixture {
 
 namespace fixture {
 
-inline const QString kNewMark = QStringLiteral(" *");
-
-// "Artist>Album" or "Artist>Album *" to an album.
-inline Album albumFrom(QString line) {
-    Album a;
-    if (line.endsWith(kNewMark)) {
-        a.isNew = true;
-        line.chop(kNewMark.size());
-    }
-    const qsizetype sep = line.indexOf(u'>');
-    a.artist = line.left(sep);
-    a.title = line.mid(sep + 1);
-    return a;
-}
-
+// "Artist>Album" or "Artist>Album *" to albums.
 inline std::vector<Album> albumsFrom(const QStringList& lines) {
     std::vector<Album> albums;
-    for (const QString& line : lines)
-        albums.push_back(albumFrom(line));
+    for (const QString& line : lines) {
+        const bool isNew = line.endsWith(QStringLiteral(" *"));
+        const QString text = isNew ? line.chopped(2) : line;
+        albums.push_back(Album{text.section(u'>', 0, 0), text.section(u'>', 1), isNew});
+    }
     return albums;
 }
 
 inline QStringList storeLines(const std::vector<Album>& albums) {
     QStringList lines;
     for (const Album& a : albums)
-        lines << a.artist + u'>' + a.title + (a.isNew ? kNewMark : QString());
+        lines << a.artist + u'>' + a.title + (a.isNew ? QStringLiteral(" *") : QString());
     return lines;
 }
 

@@ -1,13 +1,19 @@
-// The Editing menu's commands and the check marks over the scripted doubles: what each command
-// asks and says, and the catalogue, the tree and the selection after it.
+// The Editing commands, "Najít" and "Najít další" over the scripted doubles with the undo history
+// attached, one table of step sequences: what each sequence asks and leaves (catalogue, tree,
+// selection, history, unsaved edits), and on the way that every undo gives back exactly the state
+// it started from (catalogue, tree, order of addition, selection, status bar, the bytes a save
+// writes), that the album count follows every step and that every changed node is drawn anew.
 
 #include "folderfixture.h"
 
 #include "catalogue/textcompare.h"
 #include "commands/editing.h"
+#include "commands/editsteps.h"
+#include "commands/find.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
+#include <QUndoStack>
 
 using namespace Qt::StringLiterals;
 using namespace fixture;
@@ -17,68 +23,18 @@ namespace {
 // Two artists have an album called "Společné", Alfa's first.
 const QString kBase = u"Alfa>Společné *|Kapela>První|Kapela>Společné|Kapela>Druhé *|Žižka>Úpěl *"_s;
 const QString kBaseTree = u"Alfa(*Společné) Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s;
+const QString kValues = u"Databáze: Sbírka @jan@example.cz"_s;
 
-struct Command {
-    void (*run)(AppContext&);
-    QString box; // what it asks; "ask: " takes Y/N, "input: " a text
-};
-
-const QHash<QString, Command> kCommands = {
-    {u"addAlbum"_s, {addAlbum, u"input: Název alba:"_s}},
-    {u"addArtist"_s, {addArtist, u"input: Název položky artist:"_s}},
-    {u"deleteAlbum"_s, {deleteAlbum, u"ask: Opravdu chcete smazat toto album?"_s}},
-    {u"deleteArtist"_s, {deleteArtist, u"ask: Opravdu chcete smazat tuto položku artist?"_s}},
-    {u"clearAll"_s, {clearAllNewReleases, u"ask: Zrušit status všech novinek?"_s}},
-    {u"markNew"_s, {[](AppContext& c) { markNewRelease(c); }, {}}},
-    {u"unmarkNew"_s, {[](AppContext& c) { unmarkNewRelease(c); }, {}}},
-    {u"toggle"_s, {toggleAddAsNew, {}}},
-    {u"rename"_s, {changeDatabaseName, u"input: "_s}},
-    {u"email"_s, {changeContactEmail, u"input: "_s}},
-    {u"tickAll"_s, {tickAll, {}}},
-    {u"all"_s, {showAllAlbums, {}}},
-    {u"news"_s, {showNewReleases, {}}},
-};
-
-// Reads albums ("Artist>Album *|...") into the full view, the first node selected.
-void load(Fixture& f, const QString& albums) {
-    f.ctx.catalogue.albums = albumsFrom(albums.split(u'|', Qt::SkipEmptyParts));
-    showAllAlbums(f.ctx);
-}
-
-QString store(const Fixture& f) {
-    return storeLines(f.ctx.catalogue.albums).join(u'|');
-}
-
-// One step: a command, "command=answer" to answer its box, "select:path" ("select:" for none),
-// "+path"/"-path" to click a check box, "load:albums", "panel:text", "mail:text". Returns the
-// boxes shown.
-QStringList run(Fixture& f, const QString& step) {
-    const qsizetype before = f.prompts.log.size();
-    const qsizetype eq = step.indexOf(u'=');
-    const QString name = eq < 0 ? step : step.left(eq);
-    if (step.startsWith(u"select:"_s)) {
-        f.view.selectNode(nodeAtPath(f.tree, step.mid(7)));
-    } else if (step.startsWith(u"panel:"_s)) {
-        f.status.setText(StatusPanel::DatabaseName, step.mid(6));
-    } else if (step.startsWith(u"mail:"_s)) {
-        f.ctx.catalogue.contactEmail = step.mid(5);
-    } else if (step.startsWith(u"load:"_s)) {
-        load(f, step.mid(5));
-    } else if (step.startsWith(u'+') || step.startsWith(u'-')) {
-        const QModelIndex i = f.tree.indexOf(nodeAtPath(f.tree, step.mid(1)));
-        if (!f.tree.setData(i, step[0] == u'+' ? Qt::Checked : Qt::Unchecked, Qt::CheckStateRole))
-            qFatal("cannot click %s", qPrintable(step));
-    } else if (const auto c = kCommands.constFind(name); c != kCommands.cend()) {
-        if (eq >= 0 && c->box.startsWith(u"ask"_s))
-            f.prompts.answers = {step.mid(eq + 1) == u"Y"_s};
-        else if (eq >= 0)
-            f.prompts.inputs = {step.mid(eq + 1)};
-        c->run(f.ctx);
-    } else {
-        qFatal("unknown step %s", qPrintable(step));
-    }
-    return f.prompts.log.mid(before);
-}
+// The commands by name, "command=answer" answering its one box: Y/N for a question, a text for
+// an input box.
+const QStringList kNames =
+    u"addAlbum addArtist deleteAlbum deleteArtist clearAll markNew unmarkNew toggle dbName "
+    u"email rename tickAll untickAll all news find next"_s.split(u' ');
+void (*const kCommands[])(AppContext&) = {
+    addAlbum,       addArtist,        deleteAlbum,    deleteArtist,       clearAllNewReleases,
+    markNewRelease, unmarkNewRelease, toggleAddAsNew, changeDatabaseName, changeContactEmail,
+    renameSelected, tickAll,          untickAll,      showAllAlbums,      showNewReleases,
+    findByName,     findNext};
 
 // Whether a dataChanged signal in spy covered index for role, so the view draws it anew.
 bool announced(const QSignalSpy& spy, const QModelIndex& index, int role) {
@@ -92,285 +48,421 @@ bool announced(const QSignalSpy& spy, const QModelIndex& index, int role) {
     return false;
 }
 
+struct Window : FolderFixture {
+    QUndoStack stack;
+    // The state at each point of the history: last seen there, and when a step arrived there.
+    QHash<int, QStringList> seen, arrived;
+
+    Window() {
+        QObject::connect(&tree, &CatalogueTree::nodeCheckChanged,
+                         [this](TreeNode* node) { nodeChecked(ctx, node); });
+        attachUndoStack(ctx, &stack);
+        ctx.catalogue.contactEmail = u"jan@example.cz"_s;
+        setDatabaseName(status, u"Sbírka"_s);
+        load(kBase);
+    }
+    void load(const QString& albums) {
+        ctx.catalogue.albums = albumsFrom(albums.split(u'|', Qt::SkipEmptyParts));
+        showAlbumCount(ctx);
+        showAllAlbums(ctx);
+    }
+    // The albums, then the owner panel and the e-mail where they differ from the base's.
+    QString store() const {
+        const QString values = status.texts[1] + u" @"_s + ctx.catalogue.contactEmail;
+        return storeLines(ctx.catalogue.albums).join(u'|') +
+               (values == kValues ? QString() : u" # "_s + values);
+    }
+    QStringList state() const {
+        return {store(),
+                treeText(tree),
+                pathOf(view.selectedNode()),
+                additionOrder(tree).join(u'|'),
+                status.texts[0],
+                QString::fromLatin1(formatDataFile(ctx.catalogue.albums, databaseName(status),
+                                                   ctx.catalogue.contactEmail)
+                                        .value_or("<cannot be saved>")
+                                        .toHex())};
+    }
+
+    // One step (see kCommands; "select:path", "+path"/"-path" ticks, "?path" checks the
+    // selection, "load:albums", "panel:text", "mail:text", "undo", "redo", "save"). An undo must
+    // give back the state last seen at that point of the history, a redo the state its step first
+    // gave, unless the view was built anew in between.
+    void run(const QString& step) {
+        const int index = stack.index();
+        const QString name = step.section(u'=', 0, 0), answer = step.section(u'=', 1);
+        QHash<const TreeNode*, std::pair<bool, bool>> looks;
+        for (const TreeNode* n = tree.firstAdded(); n; n = n->nextAdded)
+            looks.insert(n, {n->checked, n->bold});
+        QSignalSpy changed(&tree, &QAbstractItemModel::dataChanged);
+        QSignalSpy reset(&tree, &QAbstractItemModel::modelReset);
+
+        if (step.startsWith(u"select:"_s)) {
+            view.selectNode(nodeAtPath(tree, step.mid(7)));
+        } else if (step.startsWith(u'?')) {
+            QCOMPARE(pathOf(view.selectedNode()), step.mid(1));
+        } else if (step.startsWith(u"panel:"_s)) {
+            status.setText(StatusPanel::DatabaseName, step.mid(6));
+        } else if (step.startsWith(u"mail:"_s)) {
+            ctx.catalogue.contactEmail = step.mid(5);
+        } else if (step.startsWith(u"load:"_s)) {
+            load(step.mid(5));
+            stack.clear();
+        } else if (step.startsWith(u'+') || step.startsWith(u'-')) {
+            QVERIFY(tree.setData(tree.indexOf(nodeAtPath(tree, step.mid(1))),
+                                 step[0] == u'+' ? Qt::Checked : Qt::Unchecked,
+                                 Qt::CheckStateRole));
+        } else if (step == u"undo"_s || step == u"redo"_s) {
+            const bool undo = step == u"undo"_s;
+            undo ? stack.undo() : stack.redo();
+            QCOMPARE(state(), (undo ? seen : arrived).value(stack.index(), state()));
+        } else if (step == u"save"_s) {
+            QCOMPARE(save(), reliability::kSaved);
+        } else if (const qsizetype c = kNames.indexOf(name); c >= 0) {
+            if (answer == u"Y"_s || answer == u"N"_s)
+                prompts.answers = {answer == u"Y"_s};
+            else if (step.contains(u'='))
+                prompts.inputs = {answer};
+            kCommands[c](ctx);
+            QVERIFY2(prompts.allUsed(), "not asked");
+        } else {
+            QFAIL(qPrintable(u"unknown step "_s + step));
+        }
+        if (!reset.isEmpty()) {
+            seen.clear();
+            arrived.clear();
+        }
+        seen.insert(stack.index(), state());
+        if (stack.index() > index && step != u"redo"_s)
+            arrived.insert(stack.index(), state());
+        QCOMPARE(status.texts[0], u"V databázi je %1 MP3 alb."_s.arg(ctx.catalogue.albums.size()));
+        // Every node that changed its tick or bold face is drawn anew.
+        for (const TreeNode* n = tree.firstAdded(); n && reset.isEmpty(); n = n->nextAdded) {
+            const auto was = looks.value(n, {n->checked, n->bold});
+            QVERIFY2(was.first == n->checked ||
+                         announced(changed, tree.indexOf(n), Qt::CheckStateRole),
+                     qPrintable(u"tick of "_s + pathOf(n)));
+            QVERIFY2(was.second == n->bold || announced(changed, tree.indexOf(n), Qt::FontRole),
+                     qPrintable(u"bold face of "_s + pathOf(n)));
+        }
+        // A found album's artist is expanded.
+        if (const TreeNode* s = view.selectedNode(); (name == u"find"_s || name == u"next"_s) && s)
+            QVERIFY(!s->parent || view.expanded.contains(s->parent));
+    }
+};
+
 } // namespace
 
 class TestEditing : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
-    void commands_data();
-    void commands();
-    void values_data();
-    void values();
-    void savedFile();
+    void steps_data();
+    void steps();
 };
 
-void TestEditing::commands_data() {
-    QTest::addColumn<QString>("steps"); // run in turn on the base catalogue, ";" between
-    QTest::addColumn<QString>("store"); // the catalogue after
+void TestEditing::steps_data() {
+    QTest::addColumn<QString>("steps"); // on the base catalogue, Alfa selected, ";" between
+    QTest::addColumn<QString>("store"); // the catalogue after (see Window::store())
     QTest::addColumn<QString>("tree");  // the tree after
     QTest::addColumn<QString>("selected");
-    QTest::addColumn<bool>("edited"); // the catalogue has unsaved edits after
+    QTest::addColumn<QString>("box");     // the last box shown
+    QTest::addColumn<QString>("history"); // the steps on the stack, "|" between
+    QTest::addColumn<bool>("unsaved");
 
-    const QString b = kBase;
-    QTest::newRow("nothing selected: nothing asked or changed")
-        << u"select:;addAlbum;deleteAlbum;deleteArtist;markNew;unmarkNew"_s << b << kBaseTree
+    const QString b = kBase, t = kBaseTree;
+    const QString album = u"input: Název alba:"_s, artist = u"input: Název položky artist:"_s;
+    const QString del = u"ask: Opravdu chcete smazat toto album?"_s;
+    const QString delArtist = u"ask: Opravdu chcete smazat tuto položku artist?"_s;
+    const QString quote = u"obsahuje uvozovky (\"), které datový soubor neumí uložit.\n"_s;
+    const QString find =
+        u"input: Zadejte název (část názvu) hledaného alba/skupiny: [MP3 Velbor]"_s;
+    const QString none = u"message(i): Nenalezeno."_s;
+
+    QTest::newRow("no selection of their kind, cancelled, answered No or unchanged: nothing")
+        << u"select:;addAlbum;deleteAlbum;deleteArtist;markNew;unmarkNew;rename;select:Kapela;"
+           u"deleteAlbum;markNew;unmarkNew;addAlbum=;addArtist=;clearAll=N;dbName=;rename=Kapela;"
+           u"select:Kapela>První;addAlbum;deleteArtist;deleteAlbum=N;rename=;email="_s
+        << b << t << u"Kapela>První"_s << u"input: Současný kontaktní email je jan@example.cz:"_s
         << u""_s << false;
-    QTest::newRow("artist selected: the album commands do nothing")
-        << u"select:Kapela;deleteAlbum;markNew;unmarkNew"_s << b << kBaseTree << u"Kapela"_s
-        << false;
-    QTest::newRow("album selected: the artist commands do nothing")
-        << u"select:Kapela>První;addAlbum;deleteArtist"_s << b << kBaseTree << u"Kapela>První"_s
-        << false;
-    QTest::newRow("cancelled and answered No")
-        << u"select:Kapela;addAlbum=;addArtist=;clearAll=N;select:Kapela>Druhé;deleteAlbum=N"_s << b
-        << kBaseTree << u"Kapela>Druhé"_s << false;
 
-    QTest::newRow("add album: a new release in its Czech place")
-        << u"select:Kapela;addAlbum=Čtvrté"_s << b + u"|Kapela>Čtvrté *"_s
+    QTest::newRow("add album: a new release in its Czech place; undone, done again")
+        << u"select:Kapela;addAlbum=Čtvrté;undo;redo"_s << b + u"|Kapela>Čtvrté *"_s
         << u"Alfa(*Společné) Kapela(*Čtvrté,*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Kapela"_s
-        << true;
+        << album << u"Přidat album Čtvrté"_s << true;
     QTest::newRow("add album: the toggle affects later albums only")
-        << u"select:Alfa;addAlbum=A1;toggle;addAlbum=A2;toggle;addAlbum=A3"_s
+        << u"addAlbum=A1;toggle;addAlbum=A2;toggle;addAlbum=A3"_s
         << b + u"|Alfa>A1 *|Alfa>A2|Alfa>A3 *"_s
         << u"Alfa(*A1,A2,*A3,*Společné) Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Alfa"_s
-        << true;
-    QTest::newRow("add: names as typed, an album name again")
-        << u"select:Kapela;addAlbum=První;addAlbum=  ;addArtist= "_s
+        << album << u"Přidat album A1|Přidat album A2|Přidat album A3"_s << true;
+    QTest::newRow("add: names as typed, an album name again, its new node undone")
+        << u"select:Kapela;addAlbum=První;addAlbum=  ;addArtist= ;undo;undo;redo"_s
         << b + u"|Kapela>První *|Kapela>   *"_s
-        << u" () Alfa(*Společné) Kapela(*  ,*Druhé,První,*První,Společné) Žižka(*Úpěl)"_s << u" "_s
-        << true;
+        << u"Alfa(*Společné) Kapela(*  ,*Druhé,První,*První,Společné) Žižka(*Úpěl)"_s << u"Kapela"_s
+        << artist << u"Přidat album První|Přidat album   |Přidat artist  "_s << true;
     QTest::newRow("add album in the news view, not new: shown")
         << u"news;select:Kapela;toggle;addAlbum=Archiv"_s << b + u"|Kapela>Archiv"_s
-        << u"Alfa(*Společné) Kapela(Archiv,*Druhé) Žižka(*Úpěl)"_s << u"Kapela"_s << true;
-    QTest::newRow("add artist: in its Czech place, not in the catalogue")
-        << u"select:;addArtist=Čechomor"_s << b
+        << u"Alfa(*Společné) Kapela(Archiv,*Druhé) Žižka(*Úpěl)"_s << u"Kapela"_s << album
+        << u"Přidat album Archiv"_s << true;
+    QTest::newRow("add artist: in its Czech place, not in the catalogue; shown already")
+        << u"select:;addArtist=Čechomor;select:Alfa>Společné;addArtist=KAPELA"_s << b
         << u"Alfa(*Společné) Čechomor() Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s
-        << u"Čechomor"_s << true;
-    QTest::newRow("add artist: shown already, letter case aside")
-        << u"select:Alfa>Společné;addArtist=KAPELA"_s << b << kBaseTree << u"Alfa>Společné"_s
-        << false;
-    QTest::newRow("add artist, then albums in the order added")
-        << u"select:Kapela;addArtist=Nový;addAlbum=Zima;toggle;addAlbum=Alba"_s
+        << u"Alfa>Společné"_s << artist << u"Přidat artist Čechomor"_s << true;
+    QTest::newRow("add artist, then albums in the order added; all undone and done again")
+        << u"select:Kapela;addArtist=Nový;addAlbum=Zima;toggle;addAlbum=Alba;undo;undo;undo;"
+           u"redo;redo;redo"_s
         << b + u"|Nový>Zima *|Nový>Alba"_s
         << u"Alfa(*Společné) Kapela(*Druhé,První,Společné) Nový(*Zima,Alba) Žižka(*Úpěl)"_s
-        << u"Nový"_s << true;
+        << u"Nový"_s << album << u"Přidat artist Nový|Přidat album Zima|Přidat album Alba"_s
+        << true;
+    QTest::newRow("delete artist refused: it has albums")
+        << u"select:Kapela;deleteArtist"_s << b << t << u"Kapela"_s
+        << u"message(!): Složka obsahuje alba, ty odstraňte jako první!"_s << u""_s << false;
+    QTest::newRow("album with a double quote")
+        << u"select:Kapela;addAlbum=Best \"of\""_s << b << t << u"Kapela"_s
+        << u"message(!): Název alba "_s + quote + u"Album nebylo přidáno."_s << u""_s << false;
+    QTest::newRow("artist with a double quote")
+        << u"addArtist=\"Weird Al\""_s << b << t << u"Alfa"_s
+        << u"message(!): Název položky artist "_s + quote + u"Položka artist nebyla přidána."_s
+        << u""_s << false;
+    QTest::newRow("name with a double quote")
+        << u"dbName=Moje \"sbírka\""_s << b << t << u"Alfa"_s
+        << u"message(!): Název databáze "_s + quote + u"Název databáze zůstal beze změny."_s
+        << u""_s << false;
+    QTest::newRow("e-mail beyond Windows-1250")
+        << u"email=jan@ŋ.cz"_s << b << t << u"Alfa"_s
+        << u"message(!): Kontaktní email obsahuje znak „ŋ“, který nelze uložit v kódování "
+           u"Windows-1250.\nKontaktní email zůstal beze změny."_s
+        << u""_s << false;
 
-    QTest::newRow("delete album: the next one selected")
-        << u"select:Kapela>Druhé;deleteAlbum=Y"_s
-        << u"Alfa>Společné *|Kapela>První|Kapela>Společné|Žižka>Úpěl *"_s
-        << u"Alfa(*Společné) Kapela(První,Společné) Žižka(*Úpěl)"_s << u"Kapela>První"_s << true;
-    QTest::newRow("delete album: the artist's own of a shared name, the one before selected")
-        << u"select:Alfa>Společné;unmarkNew;select:Kapela>Společné;deleteAlbum=Y"_s
-        << u"Alfa>Společné|Kapela>První|Kapela>Druhé *|Žižka>Úpěl *"_s
-        << u"Alfa(Společné) Kapela(*Druhé,První) Žižka(*Úpěl)"_s << u"Kapela>První"_s << true;
-    QTest::newRow("delete album: the artist's last, the artist selected")
-        << u"select:Alfa>Společné;deleteAlbum=Y"_s
-        << u"Kapela>První|Kapela>Společné|Kapela>Druhé *|Žižka>Úpěl *"_s
-        << u"Alfa() Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Alfa"_s << true;
+    QTest::newRow("delete album: the next or the one before selected; its own of a shared name")
+        << u"select:Alfa>Společné;unmarkNew;select:Kapela>Druhé;deleteAlbum=Y;?Kapela>První;"
+           u"select:Kapela>Společné;deleteAlbum=Y;?Kapela>První;select:Alfa>Společné;"
+           u"deleteAlbum=Y;?Alfa;undo;undo;undo"_s
+        << u"Alfa>Společné|Kapela>První|Kapela>Společné|Kapela>Druhé *|Žižka>Úpěl *"_s
+        << u"Alfa(Společné) Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Kapela>Druhé"_s
+        << del
+        << u"Odebrat status novinky Společné|Odstranit album Druhé|Odstranit album Společné|"
+           u"Odstranit album Společné"_s
+        << true;
     QTest::newRow("delete album: one node for two entries, the one shown goes")
         << u"load:A>X|A>X *;news;select:A>X;deleteAlbum=Y"_s << u"A>X"_s << u"A()"_s << u"A"_s
-        << true;
+        << del << u"Odstranit album X"_s << true;
     QTest::newRow("delete artist: No, then Yes, the next one selected")
-        << u"addArtist=Nový;deleteArtist=N;deleteArtist=Y"_s << b << kBaseTree << u"Žižka"_s
-        << true;
-    QTest::newRow("delete artist: the last one, the one before selected")
-        << u"select:Žižka>Úpěl;deleteAlbum=Y;deleteArtist=Y"_s
+        << u"addArtist=Nový;deleteArtist=N;deleteArtist=Y"_s << b << t << u"Žižka"_s << delArtist
+        << u"Přidat artist Nový|Odstranit artist Nový"_s << true;
+    QTest::newRow("delete artist: the last one, the one before selected; undone, done again")
+        << u"select:Žižka>Úpěl;deleteAlbum=Y;deleteArtist=Y;undo;undo;redo;redo"_s
         << u"Alfa>Společné *|Kapela>První|Kapela>Společné|Kapela>Druhé *"_s
-        << u"Alfa(*Společné) Kapela(*Druhé,První,Společné)"_s << u"Kapela"_s << true;
+        << u"Alfa(*Společné) Kapela(*Druhé,První,Společné)"_s << u"Kapela"_s << delArtist
+        << u"Odstranit album Úpěl|Odstranit artist Žižka"_s << true;
     QTest::newRow("delete artist in the news view: its other albums stay")
         << u"news;select:Kapela>Druhé;deleteAlbum=Y;deleteArtist=Y"_s
         << u"Alfa>Společné *|Kapela>První|Kapela>Společné|Žižka>Úpěl *"_s
-        << u"Alfa(*Společné) Žižka(*Úpěl)"_s << u"Žižka"_s << true;
+        << u"Alfa(*Společné) Žižka(*Úpěl)"_s << u"Žižka"_s << delArtist
+        << u"Odstranit album Druhé|Odstranit artist Kapela"_s << true;
     QTest::newRow("delete artist: the only one, nothing left to select")
-        << u"load:A>X;select:A>X;deleteAlbum=Y;deleteArtist=Y"_s << u""_s << u""_s << u""_s << true;
+        << u"load:A>X;select:A>X;deleteAlbum=Y;deleteArtist=Y"_s << u""_s << u""_s << u""_s
+        << delArtist << u"Odstranit album X|Odstranit artist A"_s << true;
 
+    QTest::newRow("marks: one that changes nothing is no step")
+        << u"select:Kapela>Druhé;markNew;select:Kapela>První;markNew;select:Kapela>Druhé;"
+           u"unmarkNew;undo;redo;undo;undo"_s
+        << b << t << u"Kapela>První"_s << u""_s
+        << u"Přidat status novinky První|Odebrat status novinky Druhé"_s << false;
     QTest::newRow("unmark in the news view: the node stays, plain")
         << u"news;select:Kapela>Druhé;unmarkNew"_s
         << u"Alfa>Společné *|Kapela>První|Kapela>Společné|Kapela>Druhé|Žižka>Úpěl *"_s
-        << u"Alfa(*Společné) Kapela(Druhé) Žižka(*Úpěl)"_s << u"Kapela>Druhé"_s << true;
+        << u"Alfa(*Společné) Kapela(Druhé) Žižka(*Úpěl)"_s << u"Kapela>Druhé"_s << u""_s
+        << u"Odebrat status novinky Druhé"_s << true;
     QTest::newRow("unmark: one node for two entries, the new one changes")
         << u"load:A>X|A>X *;news;select:A>X;unmarkNew"_s << u"A>X|A>X"_s << u"A(X)"_s << u"A>X"_s
-        << true;
+        << u""_s << u"Odebrat status novinky X"_s << true;
     QTest::newRow("mark: letter case of the entry aside")
         << u"load:kapela>živě|Kapela>Živě;select:kapela>živě;markNew"_s
-        << u"kapela>živě *|Kapela>Živě"_s << u"kapela(*živě)"_s << u"kapela>živě"_s << true;
-    QTest::newRow("clear all in the news view: the nodes stay")
-        << u"news;clearAll=Y"_s
+        << u"kapela>živě *|Kapela>Živě"_s << u"kapela(*živě)"_s << u"kapela>živě"_s << u""_s
+        << u"Přidat status novinky živě"_s << true;
+    QTest::newRow("clear all in the news view: one step, the nodes and ticks stay")
+        << u"news;+Kapela;clearAll=Y;undo;redo"_s
         << u"Alfa>Společné|Kapela>První|Kapela>Společné|Kapela>Druhé|Žižka>Úpěl"_s
-        << u"Alfa(Společné) Kapela(Druhé) Žižka(Úpěl)"_s << u"Alfa"_s << true;
+        << u"Alfa(Společné) [x]Kapela([x]Druhé) Žižka(Úpěl)"_s << u"Alfa"_s
+        << u"ask: Zrušit status všech novinek?"_s << u"Zrušit status všech novinek"_s << true;
 
     QTest::newRow("ticks: an artist's spread down, never up")
         << u"+Kapela;-Kapela>První;+Alfa>Společné;addArtist=X;+X"_s << b
         << u"Alfa([x]*Společné) [x]Kapela([x]*Druhé,První,[x]Společné) [x]X() Žižka(*Úpěl)"_s
-        << u"X"_s << true;
+        << u"X"_s << artist << u"Přidat artist X"_s << true;
     QTest::newRow("ticks: unticking an artist unticks its albums")
-        << u"+Kapela>První;+Kapela;-Kapela"_s << b << kBaseTree << u"Alfa"_s << false;
-    QTest::newRow("ticks: select all, an added artist and album too")
-        << u"addArtist=X;addAlbum=Y;tickAll"_s << b + u"|X>Y *"_s
-        << u"[x]Alfa([x]*Společné) [x]Kapela([x]*Druhé,[x]První,[x]Společné) [x]X([x]*Y) "
+        << u"+Kapela>První;+Kapela;-Kapela"_s << b << t << u"Alfa"_s << u""_s << u""_s << false;
+    QTest::newRow("ticks: all, an added artist and album too; untick all")
+        << u"addArtist=X;addAlbum=Z;tickAll"_s << b + u"|X>Z *"_s
+        << u"[x]Alfa([x]*Společné) [x]Kapela([x]*Druhé,[x]První,[x]Společné) [x]X([x]*Z) "
            u"[x]Žižka([x]*Úpěl)"_s
-        << u"X"_s << true;
-    QTest::newRow("ticks: select all in the news view")
-        << u"news;tickAll"_s << b
-        << u"[x]Alfa([x]*Společné) [x]Kapela([x]*Druhé) [x]Žižka([x]*Úpěl)"_s << u"Alfa"_s << false;
-    QTest::newRow("ticks: select all on an empty tree")
-        << u"load:;tickAll"_s << u""_s << u""_s << u""_s << false;
+        << u"X"_s << album << u"Přidat artist X|Přidat album Z"_s << true;
+    QTest::newRow("ticks: all in the news view, then none")
+        << u"news;tickAll;?Alfa;untickAll"_s << b
+        << u"Alfa(*Společné) Kapela(*Druhé) Žižka(*Úpěl)"_s << u"Alfa"_s << u""_s << u""_s << false;
+    QTest::newRow("ticks: all on an empty tree")
+        << u"load:;tickAll"_s << u""_s << u""_s << u""_s << u""_s << u""_s << false;
     QTest::newRow("ticks: editing leaves the others' alone")
         << u"+Kapela;select:Kapela;addAlbum=Nové;select:Kapela>Druhé;deleteAlbum=Y;"
            u"select:Kapela>Společné;markNew"_s
         << u"Alfa>Společné *|Kapela>První|Kapela>Společné *|Žižka>Úpěl *|Kapela>Nové *"_s
         << u"Alfa(*Společné) [x]Kapela(*Nové,[x]První,[x]*Společné) Žižka(*Úpěl)"_s
-        << u"Kapela>Společné"_s << true;
+        << u"Kapela>Společné"_s << del
+        << u"Přidat album Nové|Odstranit album Druhé|Přidat status novinky Společné"_s << true;
+
+    QTest::newRow("name: none known")
+        << u"panel:;dbName=Moje sbírka"_s << b + u" # Databáze: Moje sbírka @jan@example.cz"_s << t
+        << u"Alfa"_s << u"input: Současný název databáze je \"\""_s << u"Změnit název databáze"_s
+        << true;
+    QTest::newRow("name: an empty one known")
+        << u"panel:Databáze: ;dbName=Nová"_s << b + u" # Databáze: Nová @jan@example.cz"_s << t
+        << u"Alfa"_s << u"input: Současný název databáze je :"_s << u"Změnit název databáze"_s
+        << true;
+    QTest::newRow("name: colons and spaces kept")
+        << u"panel:Databáze: : x ;dbName= y:"_s << b + u" # Databáze:  y: @jan@example.cz"_s << t
+        << u"Alfa"_s << u"input: Současný název databáze je : x :"_s << u"Změnit název databáze"_s
+        << true;
+    QTest::newRow("e-mail: none known, any text")
+        << u"mail:;email=není adresa"_s << b + u" # Databáze: Sbírka @není adresa"_s << t
+        << u"Alfa"_s << u"input: Současný kontaktní email je \"\""_s << u"Změnit kontaktní email"_s
+        << true;
+    QTest::newRow("name and e-mail undone; the same name again is no step")
+        << u"dbName=Nová;email=eva@example.cz;dbName=Nová;undo;undo;redo"_s
+        << b + u" # Databáze: Nová @jan@example.cz"_s << t << u"Alfa"_s
+        << u"input: Současný název databáze je Nová:"_s
+        << u"Změnit název databáze|Změnit kontaktní email"_s << true;
+
+    QTest::newRow("rename album: to its sorted place and back")
+        << u"select:Kapela>První;rename=A capella;undo;redo"_s
+        << u"Alfa>Společné *|Kapela>A capella|Kapela>Společné|Kapela>Druhé *|Žižka>Úpěl *"_s
+        << u"Alfa(*Společné) Kapela(A capella,*Druhé,Společné) Žižka(*Úpěl)"_s
+        << u"Kapela>A capella"_s << u"input: Nový název alba: «První»"_s
+        << u"Přejmenovat První na A capella"_s << true;
+    QTest::newRow("rename artist: every entry, of any capitals")
+        << u"load:Kapela>První|kapela>Živě|Alfa>X;select:Kapela;rename=KAPELA;rename=Čechomor;"
+           u"undo;undo;redo"_s
+        << u"KAPELA>První|KAPELA>Živě|Alfa>X"_s << u"Alfa(X) KAPELA(První,Živě)"_s << u"KAPELA"_s
+        << u"input: Nový název položky artist: «KAPELA»"_s
+        << u"Přejmenovat Kapela na KAPELA|Přejmenovat KAPELA na Čechomor"_s << true;
+    QTest::newRow("rename in the news view, undone after all shown")
+        << u"news;select:Kapela;rename=Čechomor;all;undo"_s << b << t << u"Kapela"_s
+        << u"input: Nový název položky artist: «Kapela»"_s << u"Přejmenovat Kapela na Čechomor"_s
+        << false;
+
+    const QString notAlbum = u"\nAlbum nebylo přejmenováno."_s;
+    const QString notArtist = u"\nPoložka artist nebyla přejmenována."_s;
+    QTest::newRow("rename refused: a double quote")
+        << u"select:Kapela>První;rename=Best \"of\""_s << b << t << u"Kapela>První"_s
+        << u"message(!): Název alba obsahuje uvozovky (\"), které datový soubor neumí uložit."_s +
+               notAlbum
+        << u""_s << false;
+    QTest::newRow("rename refused: the word of the database-name line")
+        << u"select:Kapela;rename=#dataowner"_s << b << t << u"Kapela"_s
+        << u"message(!): Název položky artist je slovo „#dataowner“, kterým datový soubor "
+           u"označuje název databáze."_s +
+               notArtist
+        << u""_s << false;
+    QTest::newRow("rename refused: the artist's other album, capitals aside")
+        << u"select:Kapela>První;rename=DRUHÉ"_s << b << t << u"Kapela>První"_s
+        << u"message(!): Album „DRUHÉ“ už u této položky artist existuje."_s + notAlbum << u""_s
+        << false;
+    QTest::newRow("rename refused in the news view: an album it does not show")
+        << u"news;select:Kapela>Druhé;rename=první"_s << b
+        << u"Alfa(*Společné) Kapela(*Druhé) Žižka(*Úpěl)"_s << u"Kapela>Druhé"_s
+        << u"message(!): Album „první“ už u této položky artist existuje."_s + notAlbum << u""_s
+        << false;
+    QTest::newRow("rename refused in the news view: an artist it does not show")
+        << u"select:Alfa>Společné;unmarkNew;news;select:Kapela;rename=alfa"_s
+        << u"Alfa>Společné|Kapela>První|Kapela>Společné|Kapela>Druhé *|Žižka>Úpěl *"_s
+        << u"Kapela(*Druhé) Žižka(*Úpěl)"_s << u"Kapela"_s
+        << u"message(!): Položka artist „alfa“ už existuje."_s + notArtist
+        << u"Odebrat status novinky Společné"_s << true;
+
+    QTest::newRow("undone in the news view built after the steps")
+        << u"select:Kapela;addAlbum=Nové;select:Kapela>Druhé;deleteAlbum=Y;news;undo;undo;redo"_s
+        << b + u"|Kapela>Nové *"_s << u"Alfa(*Společné) Kapela(*Druhé,*Nové) Žižka(*Úpěl)"_s
+        << u"Kapela"_s << del << u"Přidat album Nové|Odstranit album Druhé"_s << true;
+    QTest::newRow("a new step after an undo: the undone one is gone")
+        << u"addArtist=X;undo;addArtist=Z;redo"_s << b
+        << u"Alfa(*Společné) Kapela(*Druhé,První,Společné) Z() Žižka(*Úpěl)"_s << u"Z"_s << artist
+        << u"Přidat artist Z"_s << true;
+    QTest::newRow("undone past a save, done again up to it: nothing unsaved")
+        << u"select:Kapela;addAlbum=A;save;addAlbum=B;undo;undo;redo"_s << b + u"|Kapela>A *"_s
+        << u"Alfa(*Společné) Kapela(*A,*Druhé,První,Společné) Žižka(*Úpěl)"_s << u"Kapela"_s
+        << album << u"Přidat album A|Přidat album B"_s << false;
+    QTest::newRow("undone past a save: unsaved")
+        << u"select:Kapela;addAlbum=A;save;undo"_s << b << t << u"Kapela"_s
+        << u"message(i): Hotovo."_s << u"Přidat album A"_s << true;
+
+    const QString found = u"load:Zed>Alfa Beta|Abba>beta|Nightwish>Night Songs|K>xabcx|"
+                          u"K>Dvě  mezery|K>Dvě mezery|Kapela>Album [abc"_s;
+    QTest::newRow("find: the first added matching, an artist before its album; no match")
+        << found + u";find=BETA;?Zed>Alfa Beta;find=night;?Nightwish;find=a?c;?K>xabcx;find=  ;"
+                   u"?K>Dvě  mezery;select:Abba;find=[abc;find=Kapela - Album;find=beta;"
+                   u"?Zed>Alfa Beta;select:Abba;find="_s
+        << u"Zed>Alfa Beta|Abba>beta|Nightwish>Night Songs|K>xabcx|K>Dvě  mezery|K>Dvě mezery|"
+           u"Kapela>Album [abc"_s
+        << u"Abba(beta) K(Dvě  mezery,Dvě mezery,xabcx) Kapela(Album [abc) Nightwish(Night "
+           u"Songs) Zed(Alfa Beta)"_s
+        << u"Abba"_s << find << u""_s << false;
+    QTest::newRow("find in the news view: what it shows")
+        << u"load:Zed>Druhý|Abba>Druhá *|Abba>Arrival;news;find=druh;?Abba>Druhá;select:Abba;"
+           u"find=arriv"_s
+        << u"Zed>Druhý|Abba>Druhá *|Abba>Arrival"_s << u"Abba(*Druhá)"_s << u"Abba"_s << find
+        << u""_s << false;
+    const QString mlha = u"load:Mlha>Mlha|Alfa>Mlha|Mlha>Jiné|Beta>Mlhy *;"_s;
+    QTest::newRow("find next: albums and artists of one name in order, then from the start")
+        << mlha + u"find=mlh;?Mlha;next;?Mlha>Mlha;next;?Alfa>Mlha;next;?Beta>Mlhy;next;"
+                  u"?Beta>Mlhy;next"_s
+        << u"Mlha>Mlha|Alfa>Mlha|Mlha>Jiné|Beta>Mlhy *"_s
+        << u"Alfa(Mlha) Beta(*Mlhy) Mlha(Jiné,Mlha)"_s << u"Mlha"_s << none << u""_s << false;
+    QTest::newRow("find next: no pattern yet, asked for; one match only")
+        << mlha + u"next=JINÉ;?Mlha>Jiné;next;?Mlha>Jiné;next"_s
+        << u"Mlha>Mlha|Alfa>Mlha|Mlha>Jiné|Beta>Mlhy *"_s
+        << u"Alfa(Mlha) Beta(*Mlhy) Mlha(Jiné,Mlha)"_s << u"Mlha>Jiné"_s << none << u""_s << false;
+    QTest::newRow("find next: an added album found next; F3 starts from the first")
+        << mlha + u"find=mlhy;select:Alfa;addAlbum=Mlhy 2;next;?Alfa>Mlhy 2;find=mlhy"_s
+        << u"Mlha>Mlha|Alfa>Mlha|Mlha>Jiné|Beta>Mlhy *|Alfa>Mlhy 2 *"_s
+        << u"Alfa(Mlha,*Mlhy 2) Beta(*Mlhy) Mlha(Jiné,Mlha)"_s << u"Beta>Mlhy"_s << find
+        << u"Přidat album Mlhy 2"_s << true;
+    QTest::newRow("find next: the view built anew, from the first")
+        << mlha + u"find=mlh;next;news;?Beta;next"_s
+        << u"Mlha>Mlha|Alfa>Mlha|Mlha>Jiné|Beta>Mlhy *"_s << u"Beta(*Mlhy)"_s << u"Beta>Mlhy"_s
+        << find << u""_s << false;
 }
 
-void TestEditing::commands() {
+void TestEditing::steps() {
     QFETCH(QString, steps);
     QFETCH(QString, store);
     QFETCH(QString, tree);
     QFETCH(QString, selected);
-    QFETCH(bool, edited);
-
-    Fixture f;
-    QAbstractItemModelTester tester(&f.tree,
-                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
-    QObject::connect(&f.tree, &CatalogueTree::nodeCheckChanged,
-                     [&f](TreeNode* node) { nodeChecked(f.ctx, node); });
-    load(f, kBase);
-
-    for (const QString& step : steps.split(u';')) {
-        QHash<const TreeNode*, std::pair<bool, bool>> looks;
-        for (const TreeNode* n = f.tree.firstAdded(); n; n = n->nextAdded)
-            looks.insert(n, {n->checked, n->bold});
-        QSignalSpy changed(&f.tree, &QAbstractItemModel::dataChanged);
-        QSignalSpy reset(&f.tree, &QAbstractItemModel::modelReset);
-
-        const QStringList shown = run(f, step);
-
-        // A command asks its one question only when given an answer here.
-        const auto c = kCommands.constFind(step.section(u'=', 0, 0));
-        const bool asks = step.contains(u'=') && c != kCommands.cend();
-        QCOMPARE(shown, asks ? QStringList{c->box} : QStringList());
-        // Every node that changed its tick or bold face is drawn anew.
-        for (const TreeNode* n = f.tree.firstAdded(); n && reset.isEmpty(); n = n->nextAdded) {
-            const auto was = looks.value(n, {n->checked, n->bold});
-            if (was.first != n->checked)
-                QVERIFY2(announced(changed, f.tree.indexOf(n), Qt::CheckStateRole),
-                         qPrintable(step + u": tick of "_s + pathOf(n)));
-            if (was.second != n->bold)
-                QVERIFY2(announced(changed, f.tree.indexOf(n), Qt::FontRole),
-                         qPrintable(step + u": bold face of "_s + pathOf(n)));
-        }
-    }
-
-    QCOMPARE(::store(f), store);
-    QCOMPARE(treeText(f.tree), tree);
-    QCOMPARE(pathOf(f.view.selectedNode()), selected);
-    QCOMPARE(f.ctx.unsavedEdits, edited);
-    // The album count follows the edits; the owner panel is left alone.
-    const qsizetype albums = store.isEmpty() ? 0 : store.count(u'|') + 1;
-    QCOMPARE(f.status.texts[0], edited ? u"V databázi je %1 MP3 alb."_s.arg(albums) : QString());
-    QCOMPARE(f.status.texts[1], QString());
-}
-
-void TestEditing::values_data() {
-    QTest::addColumn<QString>("steps"); // "panel:text" and "mail:text" set the values before
-    QTest::addColumn<QString>("box");   // the last box shown
-    QTest::addColumn<QString>("panel"); // the owner panel after
-    QTest::addColumn<QString>("email"); // the contact e-mail after
-
-    const QString name = u"Databáze: Sbírka"_s, mail = u"jan@example.cz"_s;
-    const QString quote = u"obsahuje uvozovky (\"), které datový soubor neumí uložit.\n"_s;
-    QTest::newRow("name: none known")
-        << u"panel:;rename=Moje sbírka"_s << u"input: Současný název databáze je \"\""_s
-        << u"Databáze: Moje sbírka"_s << mail;
-    QTest::newRow("name: an empty one known")
-        << u"panel:Databáze: ;rename=Nová"_s << u"input: Současný název databáze je :"_s
-        << u"Databáze: Nová"_s << mail;
-    QTest::newRow("name: colons and spaces kept")
-        << u"panel:Databáze: : x ;rename= y:"_s << u"input: Současný název databáze je : x :"_s
-        << u"Databáze:  y:"_s << mail;
-    QTest::newRow("name: cancelled")
-        << u"rename="_s << u"input: Současný název databáze je Sbírka:"_s << name << mail;
-    QTest::newRow("name with a double quote")
-        << u"rename=Moje \"sbírka\""_s
-        << u"message(!): Název databáze "_s + quote + u"Název databáze zůstal beze změny."_s << name
-        << mail;
-    QTest::newRow("e-mail: none known")
-        << u"mail:;email=eva@example.cz"_s << u"input: Současný kontaktní email je \"\""_s << name
-        << u"eva@example.cz"_s;
-    QTest::newRow("e-mail: any text")
-        << u"email=není adresa"_s << u"input: Současný kontaktní email je jan@example.cz:"_s << name
-        << u"není adresa"_s;
-    QTest::newRow("e-mail: cancelled")
-        << u"email="_s << u"input: Současný kontaktní email je jan@example.cz:"_s << name << mail;
-    QTest::newRow("e-mail beyond Windows-1250")
-        << u"email=jan@ŋ.cz"_s
-        << u"message(!): Kontaktní email obsahuje znak „ŋ“, který nelze uložit v kódování "
-           u"Windows-1250.\nKontaktní email zůstal beze změny."_s
-        << name << mail;
-    QTest::newRow("album with a double quote")
-        << u"select:Kapela;addAlbum=Best \"of\""_s
-        << u"message(!): Název alba "_s + quote + u"Album nebylo přidáno."_s << name << mail;
-    QTest::newRow("artist with a double quote")
-        << u"addArtist=\"Weird Al\""_s
-        << u"message(!): Název položky artist "_s + quote + u"Položka artist nebyla přidána."_s
-        << name << mail;
-    QTest::newRow("artist that still has albums")
-        << u"select:Kapela;deleteArtist"_s
-        << u"message(!): Složka obsahuje alba, ty odstraňte jako první!"_s << name << mail;
-}
-
-// The database name and the contact e-mail; a refused value or command shows why and changes
-// nothing.
-void TestEditing::values() {
-    QFETCH(QString, steps);
     QFETCH(QString, box);
-    QFETCH(QString, panel);
-    QFETCH(QString, email);
+    QFETCH(QString, history);
+    QFETCH(bool, unsaved);
 
-    Fixture f;
-    load(f, kBase);
-    f.ctx.catalogue.contactEmail = u"jan@example.cz"_s;
-    setDatabaseName(f.status, u"Sbírka"_s);
-    for (const QString& step : steps.split(u';'))
-        run(f, step);
-
-    QCOMPARE(f.prompts.log.last(), box);
-    QCOMPARE(f.status.text(StatusPanel::DatabaseName), panel);
-    QCOMPARE(f.ctx.catalogue.contactEmail, email);
-    QCOMPARE(f.ctx.unsavedEdits, panel != u"Databáze: Sbírka"_s || email != u"jan@example.cz"_s);
-    QCOMPARE(store(f), kBase);
-    QCOMPARE(treeText(f.tree), kBaseTree);
-}
-
-// What the edits leave in the catalogue is what the data file gets, in Windows-1250: í ED, č E8,
-// é E9, Ž 8E, ž 9E, Ú DA, ě EC, Č C8, á E1.
-void TestEditing::savedFile() {
-    FolderFixture f;
-    load(f, kBase);
-    f.ctx.catalogue.contactEmail = u"jan@example.cz"_s;
-    setDatabaseName(f.status, u"Sbírka"_s);
-    for (const QString& step :
-         u"clearAll=Y;select:Kapela>Společné;markNew;select:Alfa>Společné;deleteAlbum=Y;"
-         u"addArtist=Čechomor;addAlbum=Živě;toggle;addAlbum=Proměny;addArtist=Prázdný;"
-         u"rename=Nová sbírka;email=eva@example.cz"_s.split(u';'))
-        run(f, step);
-
-    QVERIFY(f.ctx.unsavedEdits);
-    QCOMPARE(f.save(), reliability::kSaved);
-    QVERIFY(!f.ctx.unsavedEdits);
-    QCOMPARE(reliability::readFile(f.dataFile()),
-             QByteArray("\"Kapela\",\"Prvn\xed\",#FALSE#\r\n"
-                        "\"Kapela\",\"Spole\xe8n\xe9\",#TRUE#\r\n"
-                        "\"Kapela\",\"Druh\xe9\",#FALSE#\r\n"
-                        "\"\x8ei\x9eka\",\"\xdap\xecl\",#FALSE#\r\n"
-                        "\"\xc8"
-                        "echomor\",\"\x8eiv\xec\",#TRUE#\r\n"
-                        "\"\xc8"
-                        "echomor\",\"Prom\xecny\",#FALSE#\r\n"
-                        "\"#DataOwner\",\"Nov\xe1 sb\xedrka\",#FALSE#\r\n"
-                        "\"#ContactEmail\",\"eva@example.cz\",#FALSE#\r\n"));
+    Window w;
+    QAbstractItemModelTester tester(&w.tree,
+                                    QAbstractItemModelTester::FailureReportingMode::QtTest);
+    for (const QString& step : steps.split(u';')) {
+        w.run(step);
+        if (QTest::currentTestFailed())
+            QFAIL(qPrintable(u"at "_s + step));
+    }
+    QStringList texts;
+    for (int i = 0; i < w.stack.count(); ++i)
+        texts << w.stack.text(i);
+    QCOMPARE((QStringList{w.store(), treeText(w.tree), pathOf(w.view.selectedNode()),
+                          w.prompts.log.value(w.prompts.log.size() - 1), texts.join(u'|')}),
+             (QStringList{store, tree, selected, box, history}));
+    QCOMPARE(w.ctx.unsavedEdits, unsaved);
+    // Nothing asked that the row did not answer.
+    QVERIFY2(!w.prompts.log.join(u'\n').contains(u"(unscripted)"_s),
+             qPrintable(w.prompts.log.join(u'\n')));
+    // At the saved point the file holds what a save would write now.
+    if (!unsaved && QFile::exists(w.dataFile()))
+        QCOMPARE(reliability::readFile(w.dataFile()).toHex(), w.state().last().toLatin1());
 }
 
 QTEST_GUILESS_MAIN(TestEditing)

@@ -1,6 +1,7 @@
-// The report of the ticked albums: its bytes, the export to a file and the hand-off to the mail
-// client, over the scripted doubles.
+// The report of the ticked albums: its bytes, the export to a file through the file dialog's
+// object and the hand-off to the mail client, over the scripted doubles.
 
+#include "commands/cdialogs.h"
 #include "commands/export.h"
 #include "commands/reporttext.h"
 
@@ -66,9 +67,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("email");
         QTest::addColumn<QByteArray>("bytes");
 
-        const QByteArray sorted = "A - B - C\r\nabba - Alfa\r\nZed - beta\r\n"
+        const QByteArray sorted = "A - B - C\r\nA - B - D\r\nabba - Alfa\r\nZed - beta\r\n"
                                   "\x8Elut\xFD pes - Hlavn\xEC nezmatkuj\r\n";
-        const QString ticked = u"Zed>beta;abba>Alfa;Žlutý pes>Hlavně nezmatkuj;A - B>C"_s;
+        const QString ticked = u"Zed>beta;abba>Alfa;Žlutý pes>Hlavně nezmatkuj;A - B>C;A>B - D"_s;
         QTest::newRow("ticked albums sorted, the e-mail in brackets")
             << false << ticked + u";Kapela"_s << u"vlastnik@example.cz"_s
             << header("Datab\xE1ze: Moje sb\xEDrka (vlastnik@example.cz)") + sorted;
@@ -89,7 +90,7 @@ private Q_SLOTS:
         Fixture f;
         load(f,
              u"Zed>beta|Olympic>Želva|abba>Alfa|Žlutý pes>Hlavně nezmatkuj *|Kapela>Prvni|"
-             u"A - B>C"_s,
+             u"A - B>C|A>B - D"_s,
              ticks, news);
         const QString owner = f.status.text(StatusPanel::DatabaseName);
         QCOMPARE(reportFileBytes(f.tree, owner, email).value_or("<refused>"), bytes);
@@ -240,6 +241,66 @@ private Q_SLOTS:
         QCOMPARE(mailer.body, u"Export z programu MP3 Velbor\r\n"_s + panel + u" ("_s + email +
                                   u")\r\n"_s + QString(64, u'=') +
                                   u"\r\nZed - beta\r\nŽlutý pes - Hlavně nezmatkuj\r\n"_s);
+    }
+
+    // The file dialog's object: its filters, the request it makes and the answer's properties.
+    void nameFilters_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("patterns shown in the description")
+            << u"Textové soubory (*.txt)|*.txt"_s << QStringList{u"Textové soubory (*.txt)"_s};
+        QTest::newRow("patterns not shown")
+            << u"Text|*.txt;*.log|Vše|*"_s << QStringList{u"Text (*.txt *.log)"_s, u"Vše (*)"_s};
+        QTest::newRow("bars at the end") << u"a|b|||"_s << QStringList{u"a (b)"_s};
+    }
+    void nameFilters() {
+        QFETCH(QString, filter);
+        QFETCH(QStringList, expected);
+        QCOMPARE(CDialogs::nameFilters(filter), expected);
+    }
+
+    // A new object asks for the export's file; the answer comes back in its properties.
+    void exportRequestAndAnswer() {
+        FakeFileDialog dialog;
+        dialog.paths << u"/home/u/report.txt"_s;
+        setCatalogueFile(u"/opt/velbor/Velbor.dat"_s);
+        CDialogs d(&dialog);
+        QVERIFY(d.showSave());
+        QCOMPARE(dialog.requests.size(), 1);
+        const SaveRequest& r = dialog.requests[0];
+        QCOMPARE(r.title, u"Exportovat zaškrtnuté"_s);
+        QCOMPARE(r.folder, u"/opt/velbor"_s);
+        QCOMPARE(r.proposedName, u"mp3.txt"_s);
+        QCOMPARE(r.filters, QStringList{u"Textové soubory (*.txt)"_s});
+        QCOMPARE(r.defaultSuffix, u"txt"_s);
+        QCOMPARE(d.fileName(), u"/home/u/report.txt"_s);
+        QCOMPARE(d.fileTitle(), u"report.txt"_s);
+        QCOMPARE(d.initialDirectory(), u"/home/u"_s);
+    }
+
+    // Cancel, no dialog, or a proposed name too long for the dialog: false, nothing changed.
+    void nothingChosen_data() {
+        QTest::addColumn<bool>("hasDialog");
+        QTest::addColumn<int>("nameLength");
+        QTest::addColumn<int>("asked");
+        QTest::newRow("cancel, the longest name that fits") << true << 261 << 1;
+        QTest::newRow("no dialog") << false << 7 << 0;
+        QTest::newRow("name one over the room") << true << 262 << 0;
+    }
+    void nothingChosen() {
+        QFETCH(bool, hasDialog);
+        QFETCH(int, nameLength);
+        QFETCH(int, asked);
+        setCatalogueFile(u"/opt/velbor/Velbor.dat"_s);
+        FakeFileDialog dialog;
+        CDialogs d(hasDialog ? &dialog : nullptr);
+        const QString name(nameLength, u'x');
+        d.setFileName(name);
+        QVERIFY(!d.showSave());
+        QCOMPARE(dialog.requests.size(), asked);
+        QCOMPARE(d.fileName(), name);
+        QCOMPARE(d.fileTitle(), QString());
+        QCOMPARE(d.initialDirectory(), u"/opt/velbor"_s);
     }
 };
 

@@ -1,7 +1,10 @@
-#include "fixture.h"
+// The real main window, offscreen, over scripted boxes: how it starts, its keys and menu items
+// before and after the chord that shows the Editing menu, the exit question, the views, F3, undo
+// and the long report's hand-off.
 
-#include "catalogue/datafile.h"
-#include "catalogue/programfolder.h"
+#include "folderfixture.h"
+
+#include "catalogue/textcompare.h"
 #include "commands/reporttext.h"
 #include "gui/mainwindow.h"
 #include "gui/qtports.h"
@@ -9,12 +12,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTreeView>
 
 #include <memory>
@@ -24,246 +24,336 @@ using namespace fixture;
 
 namespace {
 
+const QString kBase = u"Kapela>První|Kapela>Druhé *|Alfa>Jediné"_s;
+const QString kChord = u"Ctrl+Shift+F11;"_s; // shows the Editing menu
+
+QByteArray dataFile(const QString& albums, const QString& owner = u"Sbírka"_s) {
+    return formatDataFile(albumsFrom(albums.split(u'|')), owner, u"jan@example.cz"_s).value();
+}
+
+// A window in its own program folder over data (none: no data file), shown and active.
 struct Window {
     QTemporaryDir dir;
     ScriptedPrompts prompts;
-    std::unique_ptr<MainWindow> window;
+    std::unique_ptr<MainWindow> w;
     int quits = 0;
 
-    explicit Window(const QByteArray& data = QByteArray()) {
+    explicit Window(const QByteArray& data = dataFile(kBase)) {
         setProgramFolderForTesting(dir.path());
-        if (!data.isNull()) {
-            QFile f(dir.filePath(u"Velbor.dat"_s));
-            if (f.open(QIODevice::WriteOnly))
-                f.write(data);
-        }
-        window = std::make_unique<MainWindow>(&prompts);
-        window->setQuitHandler([this] { ++quits; });
-        window->load();
-        window->show();
-        window->activateWindow();
-        if (!QTest::qWaitForWindowActive(window.get()))
+        if (!data.isNull())
+            reliability::writeFile(file(), data);
+        w = std::make_unique<MainWindow>(&prompts);
+        w->setQuitHandler([this] { ++quits; });
+        w->load();
+        w->show();
+        w->activateWindow();
+        if (!QTest::qWaitForWindowActive(w.get()))
             qWarning("window not active");
     }
     ~Window() { setProgramFolderForTesting(QString()); }
-
-    QString dataFile() const { return dir.filePath(u"Velbor.dat"_s); }
-    QByteArray saved() const {
-        QFile f(dataFile());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    QString file() const { return dir.filePath(u"Velbor.dat"_s); }
+    QByteArray saved() const { return reliability::readFile(file()); }
+    QString store() { return storeLines(w->context().catalogue.albums).join(u'|'); }
+    QString count() const { return w->statusPanels()->text(StatusPanel::AlbumCount); }
+    QAction* item(const QString& name) const { return w->menuItem(name); }
+    QModelIndex index(const QString& path) {
+        return w->model()->indexOf(nodeAtPath(*w->model(), path));
     }
-    QTreeView* tree() const { return window->treeView(); }
-    QAction* item(const char* name) const { return window->menuItem(QString::fromLatin1(name)); }
-    void key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-        QTest::keyClick(tree(), key, mods);
-    }
-    QString panel(int n) const {
-        return window->statusPanels()->text(n == 1 ? StatusPanel::AlbumCount
-                                                   : StatusPanel::DatabaseName);
+    QString selected() { return pathOf(CatalogueTree::nodeAt(w->treeView()->currentIndex())); }
+    // Key sequences ("Ctrl+Shift+F11"), menu items ("actionAddAlbum") and "select:path", ";"
+    // between.
+    void press(const QString& input) {
+        for (const QString& item : input.split(u';', Qt::SkipEmptyParts)) {
+            if (item.startsWith(u"select:"_s))
+                w->treeView()->setCurrentIndex(index(item.mid(7)));
+            else if (item.startsWith(u"action"_s))
+                w->menuItem(item)->trigger();
+            else
+                QTest::keySequence(w->treeView(), QKeySequence(item));
+        }
     }
 };
-
-// The duplicate counts in the status bar; the tree shows it once.
-const QByteArray kData("\"Kapela\",\"Prvni\",#FALSE#\r\n\"Kapela\",\"Druha\",#TRUE#\r\n"
-                       "\"Abba\",\"Arrival\",#FALSE#\r\n\"Abba\",\"Arrival\",#FALSE#\r\n"
-                       "\"#DataOwner\",\"Moje\",#FALSE#\r\n"
-                       "\"#ContactEmail\",\"\",#FALSE#\r\n");
 
 } // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
-
 private Q_SLOTS:
     void initTestCase() {
         TextCompare::setProgramLocale(u"cs_CZ"_s);
         QApplication::setQuitOnLastWindowClosed(false);
     }
-
-    void startsAsDesigned() {
-        Window w(kData);
-        QCOMPARE(w.window->windowTitle(), u"MP3 Velbor"_s);
-        QCOMPARE(w.panel(1), u"V databázi je 4 MP3 alb."_s);
-        QCOMPARE(w.panel(2), u"Databáze: Moje"_s);
-        QCOMPARE(w.tree()->model()->rowCount(), 2);
-        QCOMPARE(w.tree()->currentIndex().data().toString(), u"Abba"_s);
-        QCOMPARE(w.tree()->model()->rowCount(w.tree()->currentIndex()), 1);
-        QVERIFY(!w.tree()->isExpanded(w.tree()->currentIndex()));
-        QCOMPARE(w.window->focusWidget(), w.tree());
-
-        // The panels keep their widths when the window grows; the tree follows the window.
-        const int p1 = w.window->statusPanels()->panelWidth(StatusPanel::AlbumCount);
-        const int p2 = w.window->statusPanels()->panelWidth(StatusPanel::DatabaseName);
-        QCOMPARE(p2, MainWindow::kOwnerPanelWidth);
-        QCOMPARE(p1, MainWindow::kClientWidth - p2); // the rest of the bar
-        // The panels fill the bar from edge to edge; each shows its text whole, or as a tooltip.
-        QLabel* count = w.window->statusPanels()->panel(StatusPanel::AlbumCount);
-        QLabel* owner = w.window->statusPanels()->panel(StatusPanel::DatabaseName);
-        QTRY_COMPARE(count->geometry(), QRect(0, 0, p1, count->height()));
-        QCOMPARE(owner->geometry(), QRect(p1, 0, p2, count->height()));
-        QCOMPARE(count->parentWidget()->width(), w.window->width());
-        QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <=
-                count->contentsRect().width());
-        for (QLabel* panel : {count, owner})
-            QCOMPARE(panel->toolTip(), panel->text());
-        w.window->resize(w.window->width() + 200, w.window->height() + 100);
-        QTRY_COMPARE(w.tree()->width(), w.window->width());
-        QCOMPARE(w.window->statusPanels()->panelWidth(StatusPanel::AlbumCount), p1);
-        QCOMPARE(count->width(), p1);
-        QCOMPARE(w.window->statusPanels()->panelWidth(StatusPanel::DatabaseName), p2);
-
-        QStringList top;
-        for (QAction* a : w.window->menuBar()->actions())
-            if (a->isVisible())
-                top << a->text();
-        QCOMPARE(top, (QStringList{u"&Služby"_s, u"&Zobrazení"_s, u"&Konec"_s, u"&Info"_s}));
-        QCOMPARE(w.item("actionExpandAll")->shortcut(), QKeySequence(u"Ctrl+O"_s));
-        QCOMPARE(w.item("actionSendByMail")->text(), u"Odeslat zaškrtnuté na e-mail"_s);
-        QCOMPARE(w.item("actionSendByMail")->shortcut(), QKeySequence(u"Shift+F2"_s));
-        QVERIFY(w.item("actionShowAll")->isChecked());
-        QVERIFY(!w.item("actionShowNewReleases")->isChecked());
-        QVERIFY(w.item("actionAddAsNew")->isChecked());
-        QVERIFY(!w.item("menuEditing")->isVisible());
-    }
-
-    // Only Ctrl+Shift+F11 shows the Editing menu; pressed again, it keeps it shown.
-    void editingChord() {
-        Window w(kData);
-        w.key(Qt::Key_F11, Qt::ControlModifier);
-        w.key(Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
-        QVERIFY(!w.item("menuEditing")->isVisible() && !w.window->context().editingVisible);
-        for (int again = 0; again < 2; ++again) {
-            w.key(Qt::Key_F11, Qt::ControlModifier | Qt::ShiftModifier);
-            QVERIFY(w.item("menuEditing")->isVisible() && w.window->context().editingVisible);
-        }
-    }
-
-    void enterAndSpaceDoNothingEscQuits() {
-        Window w(kData);
-        const QModelIndex current = w.tree()->currentIndex();
-        w.key(Qt::Key_Space);
-        w.key(Qt::Key_Return);
-        w.key(Qt::Key_Enter);
-        QCOMPARE(current.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
-        QCOMPARE(w.tree()->currentIndex(), current);
-        QCOMPARE(w.quits, 0);
-        w.key(Qt::Key_Escape);
-        QCOMPARE(w.quits, 1);
-        QVERIFY(w.prompts.log.isEmpty());
-    }
-
-    // Esc, "&Konec" and the close box without edits, and with an album added and the question
-    // answered (Y!: Yes, and the save fails).
-    void exits_data() {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("answer"); // empty: no edits
-        QTest::addColumn<bool>("ended");
-        QTest::addColumn<bool>("saved");
-        for (const QString& path : {u"Esc"_s, u"Konec"_s, u"close box"_s}) {
-            const QByteArray p = path.toUtf8();
-            QTest::addRow("%s without edits", p.data()) << path << u""_s << true << false;
-            QTest::addRow("%s, saved", p.data()) << path << u"Y"_s << true << true;
-            QTest::addRow("%s, not saved", p.data()) << path << u"N"_s << true << false;
-            QTest::addRow("%s, cancelled", p.data()) << path << u"C"_s << false << false;
-            QTest::addRow("%s, the save failed", p.data()) << path << u"Y!"_s << false << false;
-        }
-    }
-    void exits() {
-        QFETCH(QString, path);
-        QFETCH(QString, answer);
-        QFETCH(bool, ended);
-        QFETCH(bool, saved);
-        Window w(kData);
-        QStringList log;
-        if (!answer.isEmpty()) {
-            w.prompts.inputs = {u"Nové"_s};
-            QTest::keySequence(w.tree(), QKeySequence(u"Ctrl+Shift+F11"_s));
-            w.key(Qt::Key_Insert);
-            QVERIFY(w.prompts.allUsed());
-            w.prompts.log.clear();
-            w.prompts.choices = {answer[0] == u'Y'   ? Choice::Yes
-                                 : answer[0] == u'N' ? Choice::No
-                                                     : Choice::Cancel};
-            log << u"choose: Databáze obsahuje neuložené změny. Uložit je před ukončením?"_s;
-        }
-        if (answer == u"Y!"_s) // a folder in the data file's place
-            QVERIFY(QFile::remove(w.dataFile()) && QDir(w.dir.path()).mkdir(u"Velbor.dat"_s));
-        const QByteArray before = w.saved();
-
-        if (path == u"Esc"_s)
-            w.key(Qt::Key_Escape);
-        else if (path == u"Konec"_s)
-            w.item("actionQuit")->trigger();
-        QCOMPARE(path == u"close box"_s ? w.window->close() : w.quits == 1, ended);
-
-        QCOMPARE(w.prompts.log.mid(0, 1), log);
-        QCOMPARE(w.prompts.log.size(), log.size() + (answer == u"Y!"_s)); // the failure shown
-        if (saved)
-            QVERIFY(w.saved().contains("\"Abba\",\"Nov\xE9\",#TRUE#\r\n"));
-        else
-            QCOMPARE(w.saved(), before);
-        QCOMPARE(w.window->context().unsavedEdits, !answer.isEmpty() && !saved);
-    }
-
-    // A report too long for a mailto: link goes to the clipboard, and the mail program gets the
-    // recipient and the subject alone.
-    void longReportOnTheClipboard() {
-        std::vector<Album> albums;
-        for (int i = 0; i < 2000; ++i)
-            albums.push_back(
-                Album{u"Kapela"_s, u"Album číslo %1 s dlouhým názvem"_s.arg(i), false});
-        Window w(formatDataFile(albums, u"Moje"_s, u"a@b.cz"_s).value());
-        RecordingMailer mailer;
-        mailer.firstResult = MailResult::TooLong; // the whole report; then recipient and subject
-        w.window->context().mailer = &mailer;
-        QApplication::clipboard()->clear();
-        w.key(Qt::Key_Q, Qt::ControlModifier); // tick all
-        w.prompts.answers = {true};
-        w.item("actionSendByMail")->trigger();
-
-        QCOMPARE(w.prompts.log.size(), 1);
-        QVERIFY(w.prompts.log[0].startsWith(u"ask: Zpráva je příliš dlouhá"_s));
-        QCOMPARE(QApplication::clipboard()->text(),
-                 reportText(*w.window->model(), w.panel(2), u"a@b.cz"_s));
-        QCOMPARE(mailer.calls, 2);
-        QCOMPARE(mailer.name, u"Moje"_s);
-        QCOMPARE(mailer.address, u"a@b.cz"_s);
-        QCOMPARE(mailer.subject, u"MP3 Velbor"_s);
-        QCOMPARE(mailer.body, QString());
-    }
-
-    void viewsByShortcut() {
-        Window w(kData);
-        w.key(Qt::Key_Q, Qt::ControlModifier); // tick all
-        QCOMPARE(w.tree()->currentIndex().data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
-        w.key(Qt::Key_N, Qt::ControlModifier);
-        QVERIFY(w.item("actionShowNewReleases")->isChecked());
-        QVERIFY(!w.item("actionShowAll")->isChecked());
-        QCOMPARE(w.tree()->model()->rowCount(), 1);
-        const QModelIndex kapela = w.tree()->model()->index(0, 0);
-        QCOMPARE(kapela.data().toString(), u"Kapela"_s);
-        QCOMPARE(kapela.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
-        w.key(Qt::Key_A, Qt::ControlModifier);
-        QVERIFY(w.item("actionShowAll")->isChecked());
-        QCOMPARE(w.tree()->model()->rowCount(), 2);
-        // The tree keeps the keyboard after a rebuild.
-        QCOMPARE(w.window->focusWidget(), w.tree());
-        w.key(Qt::Key_O, Qt::ControlModifier);
-        QVERIFY(w.tree()->isExpanded(w.tree()->model()->index(1, 0)));
-        QCOMPARE(w.panel(1), u"V databázi je 4 MP3 alb."_s);
-    }
-
-    void missingFileOpensEmpty() {
-        Window w;
-        QCOMPARE(w.prompts.log, QStringList{u"message(x): Datový soubor neexistuje!"_s});
-        QCOMPARE(w.panel(1), u"V databázi je 0 MP3 alb."_s);
-        QCOMPARE(w.panel(2), QString());
-        QCOMPARE(w.tree()->model()->rowCount(), 0);
-        w.key(Qt::Key_O, Qt::ControlModifier); // expand all on nothing
-        w.key(Qt::Key_Q, Qt::ControlModifier);
-        QCOMPARE(w.prompts.log.size(), 1);
-    }
+    void startsAsDesigned();
+    void missingFileOpensEmpty();
+    void keys_data();
+    void keys();
+    void exits_data();
+    void exits();
+    void editAndSave();
+    void deleteFromMenu();
+    void findByF3();
+    void undoRenameFindNext();
+    void longReportOnTheClipboard();
 };
+
+void TestMainWindow::startsAsDesigned() {
+    Window w(dataFile(kBase + u"|Alfa>Jediné"_s, u"Moje"_s)); // the duplicate counts, shown once
+    QCOMPARE(w.w->windowTitle(), u"MP3 Velbor"_s);
+    QCOMPARE(w.count(), u"V databázi je 4 MP3 alb."_s);
+    QCOMPARE(w.w->statusPanels()->text(StatusPanel::DatabaseName), u"Databáze: Moje"_s);
+    QCOMPARE(treeText(*w.w->model()), u"Alfa(Jediné) Kapela(*Druhé,První)"_s);
+    QCOMPARE(w.selected(), u"Alfa"_s);
+    QVERIFY(!w.w->treeView()->isExpanded(w.w->treeView()->currentIndex()));
+    QCOMPARE(w.w->focusWidget(), w.w->treeView());
+
+    // The panels fill the bar from edge to edge and keep their widths when the window grows; each
+    // shows its text whole, or as a tooltip.
+    QLabel* count = w.w->statusPanels()->panel(StatusPanel::AlbumCount);
+    QLabel* owner = w.w->statusPanels()->panel(StatusPanel::DatabaseName);
+    const int p2 = MainWindow::kOwnerPanelWidth, p1 = MainWindow::kClientWidth - p2;
+    QTRY_COMPARE(count->geometry(), QRect(0, 0, p1, count->height()));
+    QCOMPARE(owner->geometry(), QRect(p1, 0, p2, count->height()));
+    QCOMPARE(count->parentWidget()->width(), w.w->width());
+    QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <= count->contentsRect().width());
+    QCOMPARE(owner->toolTip(), owner->text());
+    w.w->resize(w.w->width() + 200, w.w->height() + 100);
+    QTRY_COMPARE(w.w->treeView()->width(), w.w->width());
+    QCOMPARE(count->width(), p1);
+    QCOMPARE(owner->width(), p2);
+
+    QStringList top;
+    for (QAction* a : w.w->menuBar()->actions())
+        if (a->isVisible())
+            top << a->text();
+    QCOMPARE(top, (QStringList{u"&Služby"_s, u"&Zobrazení"_s, u"&Konec"_s, u"&Info"_s}));
+    // The new items stand last in their menus, after a separator.
+    const auto tail = [&w](const QString& menu) {
+        QStringList names;
+        for (const QAction* a : w.item(menu)->menu()->actions())
+            names << (a->isSeparator() ? u"-"_s : a->objectName());
+        return names.mid(names.size() - 4).join(u' ');
+    };
+    QCOMPARE(tail(u"menuServices"_s), u"actionFind - actionFindNext actionUntickAll"_s);
+    QCOMPARE(tail(u"menuEditing"_s), u"actionRedo actionRename - actionImportFolder"_s);
+    w.press(u"Ctrl+O"_s);
+    QVERIFY(w.w->treeView()->isExpanded(w.index(u"Kapela"_s)));
+}
+
+void TestMainWindow::missingFileOpensEmpty() {
+    Window w{QByteArray()};
+    w.press(u"Ctrl+O;Ctrl+Q"_s); // expand and tick all on nothing
+    QCOMPARE(w.prompts.log, QStringList{u"message(x): Datový soubor neexistuje!"_s});
+    QCOMPARE(w.count(), u"V databázi je 0 MP3 alb."_s);
+    QCOMPARE(w.w->statusPanels()->text(StatusPanel::DatabaseName), QString());
+    QCOMPARE(treeText(*w.w->model()), QString());
+}
+
+void TestMainWindow::keys_data() {
+    QTest::addColumn<QString>("input"); // from Kapela selected; every box is answered "Nové" or No
+    QTest::addColumn<QStringList>("log");
+    QTest::addColumn<QString>("after"); // the catalogue and the tree
+    QTest::addColumn<int>("quits");
+
+    const QString album = u"input: Název alba:"_s, artist = u"input: Název položky artist:"_s;
+    const QString added = u"|Kapela>Nové *"_s, tree = u" Alfa(Jediné) Kapela(*Druhé,První)"_s;
+    QTest::newRow("before the chord no Editing key works")
+        << u"Ins;Shift+Ins;F12;Ctrl+F11;Ctrl+Alt+Shift+F11;Ins;Shift+Ins;F12;F6;Ctrl+Z;"
+           u"select:Kapela>První;Ctrl+P;select:Kapela>Druhé;Ctrl+S"_s
+        << QStringList() << kBase + tree << 0;
+    QTest::newRow("Insert with Ctrl and Shift, after the chord pressed twice")
+        << kChord + kChord + u"Ins;Ctrl+Ins;Ctrl+Shift+Ins"_s << QStringList{album, album, album}
+        << kBase + added + added + added + u" Alfa(Jediné) Kapela(*Druhé,*Nové,*Nové,*Nové,První)"_s
+        << 0;
+    QTest::newRow("Shift+Insert") << kChord + u"select:Kapela>První;Shift+Ins"_s
+                                  << QStringList{artist} << kBase + tree + u" Nové()"_s << 0;
+    QTest::newRow("Ctrl+P, Ctrl+S")
+        << kChord + u"select:Kapela>První;Ctrl+P;select:Kapela>Druhé;Ctrl+S"_s << QStringList()
+        << u"Kapela>První *|Kapela>Druhé|Alfa>Jediné Alfa(Jediné) Kapela(Druhé,*První)"_s << 0;
+    QTest::newRow("F12")
+        << kChord + u"F12"_s
+        << QStringList{u"ask: Chcete uložit soubor Velbor.dat? (Starší verze bude přepsána)"_s}
+        << kBase + tree << 0;
+    QTest::newRow("menu: add album, add artist, clear all, contact e-mail")
+        << kChord + u"actionAddAlbum;actionAddArtist;actionClearAllNewReleases;"
+                    u"actionChangeContactEmail"_s
+        << QStringList{album, artist, u"ask: Zrušit status všech novinek?"_s,
+                       u"input: Současný kontaktní email je jan@example.cz:"_s}
+        << kBase + added + u" Alfa(Jediné) Kapela(*Druhé,*Nové,První) Nové()"_s << 0;
+    QTest::newRow("Space, Enter and Return do nothing; Esc quits")
+        << u"Space;Return;Enter;Esc"_s << QStringList() << kBase + tree << 1;
+    QTest::newRow("the news view, tick all")
+        << u"Ctrl+N;Ctrl+Q"_s << QStringList() << kBase + u" [x]Kapela([x]*Druhé)"_s << 0;
+    QTest::newRow("all albums again, tick all, untick all before the chord")
+        << u"Ctrl+N;Ctrl+A;Ctrl+Q;Ctrl+Shift+Q"_s << QStringList() << kBase + tree << 0;
+}
+
+void TestMainWindow::keys() {
+    QFETCH(QString, input);
+    QFETCH(QStringList, log);
+    QFETCH(QString, after);
+    QFETCH(int, quits);
+
+    Window w;
+    const QByteArray original = w.saved();
+    w.press(u"select:Kapela"_s);
+    w.prompts.inputs = {u"Nové"_s, u"Nové"_s, u"Nové"_s};
+    w.prompts.answers = {false};
+    w.press(input);
+
+    QCOMPARE(w.prompts.log, log);
+    QCOMPARE(w.store() + u' ' + treeText(*w.w->model()), after);
+    QCOMPARE(w.quits, quits);
+    QCOMPARE(w.count(), u"V databázi je %1 MP3 alb."_s.arg(w.store().count(u'|') + 1));
+    QCOMPARE(w.item(u"menuEditing"_s)->isVisible(), input.startsWith(kChord));
+    QCOMPARE(w.w->context().editingVisible, input.startsWith(kChord));
+    QCOMPARE(w.saved(), original);
+    // The tree keeps the keyboard, after a rebuild too.
+    QCOMPARE(w.w->focusWidget(), w.w->treeView());
+}
+
+// Esc, "&Konec" and the close box without edits, and with an album added and the question
+// answered (Y!: Yes, and the save fails).
+void TestMainWindow::exits_data() {
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("answer"); // empty: no edits
+    QTest::addColumn<bool>("ended");
+    QTest::addColumn<bool>("saved");
+    for (const char* path : {"Esc", "Konec", "close box"}) {
+        QTest::addRow("%s without edits", path)
+            << QString::fromLatin1(path) << u""_s << true << false;
+        QTest::addRow("%s, saved", path) << QString::fromLatin1(path) << u"Y"_s << true << true;
+        QTest::addRow("%s, not saved", path)
+            << QString::fromLatin1(path) << u"N"_s << true << false;
+        QTest::addRow("%s, cancelled", path)
+            << QString::fromLatin1(path) << u"C"_s << false << false;
+        QTest::addRow("%s, the save failed", path)
+            << QString::fromLatin1(path) << u"Y!"_s << false << false;
+    }
+}
+
+void TestMainWindow::exits() {
+    QFETCH(QString, path);
+    QFETCH(QString, answer);
+    QFETCH(bool, ended);
+    QFETCH(bool, saved);
+    Window w;
+    QStringList log;
+    if (!answer.isEmpty()) {
+        w.prompts.inputs = {u"Nové"_s};
+        w.press(kChord + u"select:Kapela;Ins"_s);
+        w.prompts.log.clear();
+        w.prompts.choices = {answer[0] == u'Y'   ? Choice::Yes
+                             : answer[0] == u'N' ? Choice::No
+                                                 : Choice::Cancel};
+        log << u"choose: Databáze obsahuje neuložené změny. Uložit je před ukončením?"_s;
+    }
+    if (answer == u"Y!"_s) // a folder in the data file's place
+        QVERIFY(QFile::remove(w.file()) && QDir(w.dir.path()).mkdir(u"Velbor.dat"_s));
+    const QByteArray before = w.saved();
+
+    if (path == u"Esc"_s)
+        w.press(u"Esc"_s);
+    else if (path == u"Konec"_s)
+        w.item(u"actionQuit"_s)->trigger();
+    QCOMPARE(path == u"close box"_s ? w.w->close() : w.quits == 1, ended);
+
+    QCOMPARE(w.prompts.log.mid(0, 1), log);
+    QCOMPARE(w.prompts.log.size(), log.size() + (answer == u"Y!"_s)); // the failure shown
+    QCOMPARE(w.saved(), saved ? dataFile(kBase + u"|Kapela>Nové *"_s) : before);
+    QCOMPARE(w.w->context().unsavedEdits, !answer.isEmpty() && !saved);
+}
+
+// One edit from start to end: a new artist, an album, the toggle, another album, a new database
+// name shown at once, all saved.
+void TestMainWindow::editAndSave() {
+    Window w;
+    w.prompts.inputs = {u"Čechomor"_s, u"Živě"_s, u"Proměny"_s, u"Nová sbírka"_s};
+    w.prompts.answers = {true};
+    w.press(kChord + u"Shift+Ins;Ins;actionAddAsNew;Ins;actionChangeDatabaseName"_s);
+    QCOMPARE(w.selected(), u"Čechomor"_s);
+    QVERIFY(!w.item(u"actionAddAsNew"_s)->isChecked());
+    QCOMPARE(w.w->statusPanels()->panel(StatusPanel::DatabaseName)->text(),
+             u"Databáze: Nová sbírka"_s);
+    QCOMPARE(w.count(), u"V databázi je 5 MP3 alb."_s);
+    w.press(u"F12"_s);
+    QVERIFY(w.prompts.allUsed());
+    QCOMPARE(w.prompts.log.last(), u"message(i): Hotovo."_s);
+    QCOMPARE(w.saved(), dataFile(kBase + u"|Čechomor>Živě *|Čechomor>Proměny"_s, u"Nová sbírka"_s));
+}
+
+// Deleting from the menu leaves the real view with a selected node that Insert can use.
+void TestMainWindow::deleteFromMenu() {
+    Window w;
+    w.prompts.answers = {true, true};
+    w.prompts.inputs = {u"Třetí"_s};
+    w.press(kChord + u"select:Alfa>Jediné;actionDeleteAlbum"_s);
+    QCOMPARE(w.selected(), u"Alfa"_s);
+    QVERIFY(w.w->treeView()->selectionModel()->isSelected(w.w->treeView()->currentIndex()));
+    w.press(u"actionDeleteArtist"_s);
+    QCOMPARE(w.selected(), u"Kapela"_s);
+    w.press(u"Ins"_s);
+    QCOMPARE(w.store(), u"Kapela>První|Kapela>Druhé *|Kapela>Třetí *"_s);
+}
+
+// F3 expands the collapsed artist of the match and selects it.
+void TestMainWindow::findByF3() {
+    Window w;
+    QVERIFY(!w.w->treeView()->isExpanded(w.index(u"Kapela"_s)));
+    w.prompts.inputs = {u"DRUH"_s};
+    w.press(u"F3"_s);
+    QCOMPARE(w.prompts.log, QStringList{u"input: Zadejte název (část názvu) hledaného "
+                                        u"alba/skupiny: [MP3 Velbor]"_s});
+    QVERIFY(w.w->treeView()->isExpanded(w.index(u"Kapela"_s)));
+    QCOMPARE(w.selected(), u"Kapela>Druhé"_s);
+    QVERIFY(w.w->treeView()->selectionModel()->isSelected(w.w->treeView()->currentIndex()));
+}
+
+// The undo items name their step; "Najít další" works before the chord.
+void TestMainWindow::undoRenameFindNext() {
+    Window w;
+    QAction* undo = w.item(u"actionUndo"_s);
+    QAction* redo = w.item(u"actionRedo"_s);
+    w.prompts.inputs = {u"Nové"_s, u"Skupina"_s, u"DRUH"_s};
+    w.press(kChord + u"select:Kapela;Ins"_s);
+    QCOMPARE(undo->text(), u"&Zpět: Přidat album Nové"_s);
+    QVERIFY(!redo->isEnabled());
+    w.press(u"Ctrl+Z"_s);
+    QCOMPARE(w.store(), kBase);
+    QCOMPARE(w.count(), u"V databázi je 3 MP3 alb."_s);
+    QCOMPARE(redo->text(), u"Z&novu: Přidat album Nové"_s);
+    QCOMPARE(undo->text(), u"&Zpět"_s);
+    w.press(u"Ctrl+Y;Ctrl+Z;Ctrl+Shift+Z;F6"_s);
+    QCOMPARE(w.store(), u"Skupina>První|Skupina>Druhé *|Alfa>Jediné|Skupina>Nové *"_s);
+    QCOMPARE(w.selected(), u"Skupina"_s);
+    QCOMPARE(undo->text(), u"&Zpět: Přejmenovat Kapela na Skupina"_s);
+    // Shift+F3 with no pattern yet asks for one; past the last match it says so.
+    w.press(u"Shift+F3;Shift+F3"_s);
+    QCOMPARE(w.selected(), u"Skupina>Druhé"_s);
+    QCOMPARE(w.prompts.log.last(), u"message(i): Nenalezeno."_s);
+}
+
+// A report too long for a mailto: link goes to the clipboard, and the mail program gets the
+// recipient and the subject alone.
+void TestMainWindow::longReportOnTheClipboard() {
+    std::vector<Album> albums;
+    for (int i = 0; i < 2000; ++i)
+        albums.push_back(Album{u"Kapela"_s, u"Album číslo %1 s dlouhým názvem"_s.arg(i), false});
+    Window w(formatDataFile(albums, u"Moje"_s, u"a@b.cz"_s).value());
+    RecordingMailer mailer;
+    mailer.firstResult = MailResult::TooLong; // the whole report; then recipient and subject
+    w.w->context().mailer = &mailer;
+    QApplication::clipboard()->clear();
+    w.prompts.answers = {true};
+    w.press(u"Ctrl+Q;actionSendByMail"_s);
+
+    QCOMPARE(w.prompts.log.size(), 1);
+    QVERIFY(w.prompts.log[0].startsWith(u"ask: Zpráva je příliš dlouhá"_s));
+    QCOMPARE(QApplication::clipboard()->text(),
+             reportText(*w.w->model(), u"Databáze: Moje"_s, u"a@b.cz"_s));
+    QCOMPARE(mailer.calls, 2);
+    QCOMPARE((QStringList{mailer.name, mailer.address, mailer.subject, mailer.body}),
+             (QStringList{u"Moje"_s, u"a@b.cz"_s, u"MP3 Velbor"_s, QString()}));
+}
 
 QTEST_MAIN(TestMainWindow)
 #include "tst_mainwindow.moc"
