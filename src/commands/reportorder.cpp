@@ -4,15 +4,16 @@
 
 #include "catalogue/sortkeys.h"
 
+#include <algorithm>
+
 std::vector<const TreeNode*> reportOrder(const CatalogueTree& tree, const TextCompare& compare) {
+    // The ticked albums in the order they were added, which is the order of the nodes and their
+    // names in memory: the keys are made without visiting memory at random.
     std::vector<const TreeNode*> albums;
-    for (const TreeNode* artist : tree.artists()) {
-        for (const TreeNode* album : artist->children) {
-            if (album->checked)
-                albums.push_back(album);
-        }
+    for (const TreeNode* node = tree.firstAdded(); node; node = node->nextAdded) {
+        if (node->kind == NodeKind::Album && node->checked)
+            albums.push_back(node);
     }
-    // In the tree's order the entries are mostly sorted already, which the sort sees at once.
     const SortKeys keys(
         qsizetype(albums.size()),
         [&](qsizetype i, QString& entry) -> QStringView {
@@ -22,9 +23,22 @@ std::vector<const TreeNode*> reportOrder(const CatalogueTree& tree, const TextCo
             return entry;
         },
         compare);
+    const std::vector<qint32> sorted = keys.sorted();
     std::vector<const TreeNode*> order;
     order.reserve(albums.size());
-    for (qint32 k : keys.sorted())
+    for (qint32 k : sorted)
         order.push_back(albums[size_t(k)]);
+    // Entries that compare equal stand in the order of the tree.
+    const auto treeLess = [](const TreeNode* a, const TreeNode* b) {
+        return a->parent->row != b->parent->row ? a->parent->row < b->parent->row : a->row < b->row;
+    };
+    for (size_t from = 0; from < sorted.size();) {
+        size_t to = from + 1;
+        while (to < sorted.size() && keys.compare(sorted[from], sorted[to]) == 0)
+            ++to;
+        if (to - from > 1)
+            std::sort(order.begin() + qsizetype(from), order.begin() + qsizetype(to), treeLess);
+        from = to;
+    }
     return order;
 }
