@@ -5,7 +5,6 @@
 #include "storagegroups.h"
 
 #include <algorithm>
-#include <numeric>
 
 CatalogueTree::CatalogueTree(const TextCompare& compare, QObject* parent)
     : QAbstractItemModel(parent), m_compare(compare) {
