@@ -282,14 +282,22 @@ void CatalogueTree::clearAllBold() {
         emitChildrenChanged(artist, Qt::FontRole);
 }
 
+quintptr CatalogueTree::indexId(const TreeNode* node, bool album) {
+    // Nodes are aligned, so the lowest bit of the address is free to tell an album: the view
+    // asks every row whether it can have children while laying out, and reading a million
+    // nodes scattered over memory for it would take longer than the rest of the layout.
+    return reinterpret_cast<quintptr>(node) | (album ? 1 : 0);
+}
+
 QModelIndex CatalogueTree::indexOf(const TreeNode* node) const {
     if (!node)
         return {};
-    return createIndex(node->row, 0, const_cast<TreeNode*>(node));
+    return createIndex(node->row, 0, indexId(node, node->kind == NodeKind::Album));
 }
 
 TreeNode* CatalogueTree::nodeAt(const QModelIndex& index) {
-    return index.isValid() ? static_cast<TreeNode*>(index.internalPointer()) : nullptr;
+    return index.isValid() ? reinterpret_cast<TreeNode*>(index.internalId() & ~quintptr(1))
+                           : nullptr;
 }
 
 QModelIndex CatalogueTree::index(int row, int column, const QModelIndex& parent) const {
@@ -298,7 +306,8 @@ QModelIndex CatalogueTree::index(int row, int column, const QModelIndex& parent)
     const auto& list = parent.isValid() ? nodeAt(parent)->children : m_roots;
     if (size_t(row) >= list.size())
         return {};
-    return createIndex(row, 0, list[size_t(row)]);
+    // The rows under an artist are albums, the others artists.
+    return createIndex(row, 0, indexId(list[size_t(row)], parent.isValid()));
 }
 
 QModelIndex CatalogueTree::parent(const QModelIndex& child) const {
@@ -362,11 +371,10 @@ bool CatalogueTree::setData(const QModelIndex& index, const QVariant& value, int
 }
 
 Qt::ItemFlags CatalogueTree::flags(const QModelIndex& index) const {
-    const TreeNode* node = nodeAt(index);
-    if (!node)
+    if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
-    if (node->kind == NodeKind::Album)
+    if (index.internalId() & 1) // an album, told without reading its node
         f |= Qt::ItemNeverHasChildren;
     return f;
 }
