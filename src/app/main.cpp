@@ -6,6 +6,10 @@
 #include <QCommandLineParser>
 #include <QTranslator>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     // The name gives the user's data folder of a system-wide install: ~/.local/share/velbor.
@@ -42,6 +46,11 @@ int main(int argc, char* argv[]) {
 
     MainWindow window;
     window.load();
+#ifdef __GLIBC__
+    // Loading and sorting a large catalogue on several threads leaves much freed memory in the
+    // threads' own malloc arenas, which the C library keeps for them: give it back.
+    malloc_trim(0);
+#endif
     window.show();
     return QApplication::exec();
 }

@@ -28,27 +28,33 @@ SortKeys::SortKeys(qsizetype count, const std::function<QStringView(qsizetype, Q
         // The buffer is complete: the keys can point into it.
         for (qsizetype i = begin; i < end; ++i) {
             const qsizetype at = start[size_t(i - begin)];
-            m_keys[size_t(i)] = {bytes.constData() + at, start[size_t(i - begin) + 1] - at};
+            const qsizetype length = start[size_t(i - begin) + 1] - at;
+            quint64 head = 0;
+            for (qsizetype k = 0; k < 8; ++k)
+                head = head << 8 | (k < length ? quint8(bytes[at + k]) : 0u);
+            m_keys[size_t(i)] = {head, bytes.constData() + at, length};
         }
     });
 }
 
-int SortKeys::compare(qsizetype a, qsizetype b) const {
-    const Key& x = m_keys[size_t(a)];
-    const Key& y = m_keys[size_t(b)];
-    const int c = std::memcmp(x.data, y.data, size_t(std::min(x.length, y.length)));
-    return c != 0 ? c : (x.length < y.length ? -1 : (x.length > y.length ? 1 : 0));
+int SortKeys::compareTails(const Key& x, const Key& y) {
+    // The heads are equal: so are the first eight bytes, or both keys ended within them.
+    const qsizetype shorter = std::min(x.length, y.length);
+    if (shorter > 8) {
+        if (const int c = std::memcmp(x.data + 8, y.data + 8, size_t(shorter - 8)); c != 0)
+            return c;
+    }
+    return x.length < y.length ? -1 : (x.length > y.length ? 1 : 0);
 }
 
 std::vector<qint32> SortKeys::sorted() const {
     std::vector<qint32> items(m_keys.size());
     std::iota(items.begin(), items.end(), 0);
-    sort(items);
-    return items;
-}
-
-void SortKeys::sort(std::vector<qint32>& items) const {
-    const auto less = [this](qint32 a, qint32 b) { return compare(a, b) < 0; };
+    // Equal texts in ascending order: the numbers decide last, so any sort keeps them so.
+    const auto less = [this](qint32 a, qint32 b) {
+        const int c = compare(a, b);
+        return c != 0 ? c < 0 : a < b;
+    };
     // Each piece sorted on its own core (most lists come nearly in order: a sorted piece is
     // seen in one pass), then the pieces merged.
     const size_t pieces = parallelPieces(items.size());
@@ -59,7 +65,7 @@ void SortKeys::sort(std::vector<qint32>& items) const {
         const auto begin = items.begin() + qsizetype(bounds[k]);
         const auto end = items.begin() + qsizetype(bounds[k + 1]);
         if (!std::is_sorted(begin, end, less))
-            std::stable_sort(begin, end, less);
+            std::sort(begin, end, less);
     });
     for (size_t k = 1; k < pieces; ++k) {
         const auto middle = items.begin() + qsizetype(bounds[k]);
@@ -67,4 +73,5 @@ void SortKeys::sort(std::vector<qint32>& items) const {
             std::inplace_merge(items.begin(), middle, items.begin() + qsizetype(bounds[k + 1]),
                                less);
     }
+    return items;
 }

@@ -2,11 +2,9 @@
 
 #include "catalogue/parallel.h"
 #include "catalogue/sortkeys.h"
-
-#include <QHash>
+#include "storagegroups.h"
 
 #include <algorithm>
-#include <numeric>
 
 CatalogueTree::CatalogueTree(const TextCompare& compare, QObject* parent)
     : QAbstractItemModel(parent), m_compare(compare) {
@@ -93,26 +91,28 @@ TreeNode* CatalogueTree::artistNode(QStringView name) const {
 }
 
 void CatalogueTree::sortAllChildren() {
-    // The key of every album that has a sibling at once, artist after artist, then each
-    // artist's albums sorted on their own, the first added first among equal names; the later
-    // ones of an equal name go.
+    // The key of every album that has a sibling at once, in the order the nodes were added,
+    // which is the order of the nodes and their names in memory (the tree's order would visit
+    // them at random); a node's row holds the number of its key meanwhile. Then each artist's
+    // albums are sorted on their own, the first added first among equal names; the later ones of
+    // an equal name go.
     std::vector<TreeNode*> albums;
-    std::vector<size_t> firstOf(m_roots.size() + 1, 0);
-    for (size_t a = 0; a < m_roots.size(); ++a) {
-        const auto& children = m_roots[a]->children;
-        firstOf[a + 1] = firstOf[a] + (children.size() > 1 ? children.size() : 0);
-        if (children.size() == 1)
-            children.front()->row = 0;
-    }
-    albums.reserve(firstOf.back());
-    for (const TreeNode* artist : m_roots) {
-        if (artist->children.size() > 1)
-            albums.insert(albums.end(), artist->children.begin(), artist->children.end());
+    for (TreeNode* node = m_firstAdded; node; node = node->nextAdded) {
+        if (node->kind != NodeKind::Album)
+            continue;
+        node->row = node->parent->children.size() > 1 ? int(albums.size()) : 0;
+        if (node->parent->children.size() > 1)
+            albums.push_back(node);
     }
     const SortKeys keys(
         qsizetype(albums.size()),
         [&](qsizetype i, QString&) -> QStringView { return albums[size_t(i)]->text; }, m_compare);
 
+    std::vector<size_t> firstOf(m_roots.size() + 1, 0); // albums to sort before each artist
+    for (size_t a = 0; a < m_roots.size(); ++a) {
+        const size_t n = m_roots[a]->children.size();
+        firstOf[a + 1] = firstOf[a] + (n > 1 ? n : 0);
+    }
     std::vector<std::vector<TreeNode*>> dropped(parallelPieces(albums.size()));
     parallelFor(dropped.size(), [&](size_t piece) {
         // Runs of artists of about equal numbers of albums.
@@ -127,8 +127,9 @@ void CatalogueTree::sortAllChildren() {
             std::vector<TreeNode*>& children = m_roots[a]->children;
             if (children.size() < 2)
                 continue;
-            order.resize(children.size());
-            std::iota(order.begin(), order.end(), qint32(firstOf[a]));
+            order.clear();
+            for (const TreeNode* child : children)
+                order.push_back(child->row);
             std::sort(order.begin(), order.end(), [&](qint32 x, qint32 y) {
                 const int c = keys.compare(x, y);
                 return c != 0 ? c < 0 : albums[size_t(x)]->seq < albums[size_t(y)]->seq;
@@ -153,25 +154,34 @@ TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newRelea
     dropAll();
     ++m_generation;
 
-    // Albums of one artist usually share one string (the loader makes them so): group by that
-    // string's storage first, then by the exact text, and by the program's comparison last.
-    QHash<std::pair<const QChar*, qsizetype>, TreeNode*> byStorage;
-    QHash<QString, TreeNode*> byExactName;
-    for (const Album& album : albums) {
-        if (newReleasesOnly && !album.isNew)
-            continue;
-        TreeNode*& artist = byStorage[{album.artist.constData(), album.artist.size()}];
-        if (!artist) {
-            TreeNode*& named = byExactName[album.artist];
-            if (!named) {
-                named = newNode(album.artist, NodeKind::Artist, nullptr);
-                named->sortsChildren = true;
-                m_roots.push_back(named);
-            }
-            artist = named;
+    // Albums of one artist usually share one string (the loader makes them so): the albums are
+    // grouped by that string's storage, and groups of equal names (one name in several strings,
+    // or names that differ in letter case) are joined once the artists are sorted.
+    std::vector<qint32> groupOf(albums.size(), -1);
+    std::vector<qint32> groupSize;
+    {
+        StorageGroups groups;
+        for (size_t k = 0; k < albums.size(); ++k) {
+            if (newReleasesOnly && !albums[k].isNew)
+                continue;
+            groupOf[k] = groups.groupOf(albums[k].artist);
+            if (size_t(groupOf[k]) == groupSize.size())
+                groupSize.push_back(0);
+            ++groupSize[size_t(groupOf[k])];
         }
-        TreeNode* node = newNode(album.title, NodeKind::Album, artist);
-        node->bold = album.isNew;
+    }
+    m_roots.resize(groupSize.size(), nullptr);
+    for (size_t k = 0; k < albums.size(); ++k) {
+        if (groupOf[k] < 0)
+            continue;
+        TreeNode*& artist = m_roots[size_t(groupOf[k])];
+        if (!artist) {
+            artist = newNode(albums[k].artist, NodeKind::Artist, nullptr);
+            artist->sortsChildren = true;
+            artist->children.reserve(size_t(groupSize[size_t(groupOf[k])]));
+        }
+        TreeNode* node = newNode(albums[k].title, NodeKind::Album, artist);
+        node->bold = albums[k].isNew;
         artist->children.push_back(node);
     }
 
@@ -289,14 +299,22 @@ void CatalogueTree::clearAllBold() {
         emitChildrenChanged(artist, Qt::FontRole);
 }
 
+quintptr CatalogueTree::indexId(const TreeNode* node, bool album) {
+    // Nodes are aligned, so the lowest bit of the address is free to tell an album: the view
+    // asks every row whether it can have children while laying out, and reading a million
+    // nodes scattered over memory for it would take longer than the rest of the layout.
+    return reinterpret_cast<quintptr>(node) | (album ? 1 : 0);
+}
+
 QModelIndex CatalogueTree::indexOf(const TreeNode* node) const {
     if (!node)
         return {};
-    return createIndex(node->row, 0, const_cast<TreeNode*>(node));
+    return createIndex(node->row, 0, indexId(node, node->kind == NodeKind::Album));
 }
 
 TreeNode* CatalogueTree::nodeAt(const QModelIndex& index) {
-    return index.isValid() ? static_cast<TreeNode*>(index.internalPointer()) : nullptr;
+    return index.isValid() ? reinterpret_cast<TreeNode*>(index.internalId() & ~quintptr(1))
+                           : nullptr;
 }
 
 QModelIndex CatalogueTree::index(int row, int column, const QModelIndex& parent) const {
@@ -305,7 +323,8 @@ QModelIndex CatalogueTree::index(int row, int column, const QModelIndex& parent)
     const auto& list = parent.isValid() ? nodeAt(parent)->children : m_roots;
     if (size_t(row) >= list.size())
         return {};
-    return createIndex(row, 0, list[size_t(row)]);
+    // The rows under an artist are albums, the others artists.
+    return createIndex(row, 0, indexId(list[size_t(row)], parent.isValid()));
 }
 
 QModelIndex CatalogueTree::parent(const QModelIndex& child) const {
@@ -361,11 +380,10 @@ bool CatalogueTree::setData(const QModelIndex& index, const QVariant& value, int
 }
 
 Qt::ItemFlags CatalogueTree::flags(const QModelIndex& index) const {
-    const TreeNode* node = nodeAt(index);
-    if (!node)
+    if (!index.isValid())
         return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
-    if (node->kind == NodeKind::Album)
+    if (index.internalId() & 1) // an album, told without reading its node
         f |= Qt::ItemNeverHasChildren;
     return f;
 }

@@ -115,6 +115,8 @@ private:
     // later ones of equal name.
     void sortAllChildren();
     void emitChildrenChanged(TreeNode* parent, int role);
+    // A model index's id: the node's address, with the lowest bit set for an album.
+    static quintptr indexId(const TreeNode* node, bool album);
 
     const TextCompare& m_compare;
     // Nodes live in chunks that never move; a removed node stays unused until the next rebuild.
