@@ -1,11 +1,7 @@
 #pragma once
 
-// A window context over the test doubles, and readable pictures of the tree and the catalogue for
-// comparing them in tests. Header only.
-//
-// Notation: an artist is its name; an album is "Artist>Album"; " *" at the end marks a new release.
-// Tests that compare Czech order call TextCompare::setProgramLocale(u"cs_CZ"_s) before the first
-// Fixture.
+// A window context over the test doubles, and readable pictures of the tree and the catalogue.
+// Header only. An artist is its name, an album "Artist>Album", " *" at the end a new release.
 
 #include "doubles.h"
 
@@ -47,9 +43,7 @@ inline QStringList storeLines(const std::vector<Album>& albums) {
 }
 
 inline QString pathOf(const TreeNode* node) {
-    if (!node)
-        return {};
-    return node->parent ? node->parent->text + u'>' + node->text : node->text;
+    return !node ? QString() : node->parent ? node->parent->text + u'>' + node->text : node->text;
 }
 
 // The first node shown at path ("Artist" or "Artist>Album"), compared exactly; nullptr if none.

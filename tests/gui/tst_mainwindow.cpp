@@ -1,6 +1,5 @@
-// The real main window, offscreen, over scripted boxes: how it starts, its keys and menu items
-// before and after the chord that shows the Editing menu, the exit question, the views, F3, undo
-// and the long report's hand-off.
+// The real main window, offscreen, over scripted boxes: start, keys and menu items before and after
+// the Editing chord, the exit question, the views, F3, undo and the long report's hand-off.
 
 #include "folderfixture.h"
 
@@ -90,7 +89,6 @@ private Q_SLOTS:
     void exits_data();
     void exits();
     void editAndSave();
-    void deleteFromMenu();
     void findByF3();
     void undoRenameFindNext();
     void longReportOnTheClipboard();
@@ -106,20 +104,22 @@ void TestMainWindow::startsAsDesigned() {
     QVERIFY(!w.w->treeView()->isExpanded(w.w->treeView()->currentIndex()));
     QCOMPARE(w.w->focusWidget(), w.w->treeView());
 
-    // The panels fill the bar from edge to edge and keep their widths when the window grows; each
-    // shows its text whole, or as a tooltip.
+    // The panels fill the bar edge to edge and keep their widths as the window grows; each shows
+    // its text whole, or as a tooltip.
     QLabel* count = w.w->statusPanels()->panel(StatusPanel::AlbumCount);
     QLabel* owner = w.w->statusPanels()->panel(StatusPanel::DatabaseName);
+    const auto panels = [&] {
+        return QList<int>{count->x(), count->width(), owner->x(), owner->width(),
+                          count->parentWidget()->width() - w.w->width()};
+    };
     const int p2 = MainWindow::kOwnerPanelWidth, p1 = MainWindow::kClientWidth - p2;
-    QTRY_COMPARE(count->geometry(), QRect(0, 0, p1, count->height()));
-    QCOMPARE(owner->geometry(), QRect(p1, 0, p2, count->height()));
-    QCOMPARE(count->parentWidget()->width(), w.w->width());
+    const QList<int> rule{0, p1, p1, p2, 0};
+    QTRY_COMPARE(panels(), rule);
     QVERIFY(count->fontMetrics().horizontalAdvance(count->text()) <= count->contentsRect().width());
     QCOMPARE(owner->toolTip(), owner->text());
     w.w->resize(w.w->width() + 200, w.w->height() + 100);
     QTRY_COMPARE(w.w->treeView()->width(), w.w->width());
-    QCOMPARE(count->width(), p1);
-    QCOMPARE(owner->width(), p2);
+    QCOMPARE(panels(), rule);
 
     QStringList top;
     for (QAction* a : w.w->menuBar()->actions())
@@ -211,31 +211,21 @@ void TestMainWindow::keys() {
     QCOMPARE(w.w->focusWidget(), w.w->treeView());
 }
 
-// Esc, "&Konec" and the close box without edits, and with an album added and the question
-// answered (Y!: Yes, and the save fails).
+// Esc, "&Konec" and the close box, each without edits ("") and with an album added and the
+// question answered Yes, No, Cancel or Yes with a failing save ("Y!").
 void TestMainWindow::exits_data() {
     QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("answer"); // empty: no edits
-    QTest::addColumn<bool>("ended");
-    QTest::addColumn<bool>("saved");
-    for (const char* path : {"Esc", "Konec", "close box"}) {
-        QTest::addRow("%s without edits", path)
-            << QString::fromLatin1(path) << u""_s << true << false;
-        QTest::addRow("%s, saved", path) << QString::fromLatin1(path) << u"Y"_s << true << true;
-        QTest::addRow("%s, not saved", path)
-            << QString::fromLatin1(path) << u"N"_s << true << false;
-        QTest::addRow("%s, cancelled", path)
-            << QString::fromLatin1(path) << u"C"_s << false << false;
-        QTest::addRow("%s, the save failed", path)
-            << QString::fromLatin1(path) << u"Y!"_s << false << false;
-    }
+    QTest::addColumn<QString>("answer");
+    for (const char* path : {"Esc", "Konec", "close box"})
+        for (const char* answer : {"", "Y", "N", "C", "Y!"})
+            QTest::addRow("%s %s", path, answer)
+                << QString::fromLatin1(path) << QString::fromLatin1(answer);
 }
 
 void TestMainWindow::exits() {
     QFETCH(QString, path);
     QFETCH(QString, answer);
-    QFETCH(bool, ended);
-    QFETCH(bool, saved);
+    const bool saved = answer == u"Y"_s, ended = saved || answer.isEmpty() || answer == u"N"_s;
     Window w;
     QStringList log;
     if (!answer.isEmpty()) {
@@ -263,36 +253,25 @@ void TestMainWindow::exits() {
     QCOMPARE(w.w->context().unsavedEdits, !answer.isEmpty() && !saved);
 }
 
-// One edit from start to end: a new artist, an album, the toggle, another album, a new database
-// name shown at once, all saved.
+// Deleting from the menu leaves the real view a selected node that Insert can use; a new database
+// name shows at once; all saved.
 void TestMainWindow::editAndSave() {
     Window w;
-    w.prompts.inputs = {u"Čechomor"_s, u"Živě"_s, u"Proměny"_s, u"Nová sbírka"_s};
-    w.prompts.answers = {true};
-    w.press(kChord + u"Shift+Ins;Ins;actionAddAsNew;Ins;actionChangeDatabaseName"_s);
-    QCOMPARE(w.selected(), u"Čechomor"_s);
-    QVERIFY(!w.item(u"actionAddAsNew"_s)->isChecked());
-    QCOMPARE(w.w->statusPanels()->panel(StatusPanel::DatabaseName)->text(),
-             u"Databáze: Nová sbírka"_s);
-    QCOMPARE(w.count(), u"V databázi je 5 MP3 alb."_s);
-    w.press(u"F12"_s);
-    QVERIFY(w.prompts.allUsed());
-    QCOMPARE(w.prompts.log.last(), u"message(i): Hotovo."_s);
-    QCOMPARE(w.saved(), dataFile(kBase + u"|Čechomor>Živě *|Čechomor>Proměny"_s, u"Nová sbírka"_s));
-}
-
-// Deleting from the menu leaves the real view with a selected node that Insert can use.
-void TestMainWindow::deleteFromMenu() {
-    Window w;
-    w.prompts.answers = {true, true};
-    w.prompts.inputs = {u"Třetí"_s};
+    w.prompts.answers = {true, true, true};
+    w.prompts.inputs = {u"Třetí"_s, u"Nová sbírka"_s};
     w.press(kChord + u"select:Alfa>Jediné;actionDeleteAlbum"_s);
     QCOMPARE(w.selected(), u"Alfa"_s);
     QVERIFY(w.w->treeView()->selectionModel()->isSelected(w.w->treeView()->currentIndex()));
     w.press(u"actionDeleteArtist"_s);
     QCOMPARE(w.selected(), u"Kapela"_s);
-    w.press(u"Ins"_s);
-    QCOMPARE(w.store(), u"Kapela>První|Kapela>Druhé *|Kapela>Třetí *"_s);
+    w.press(u"Ins;actionChangeDatabaseName"_s);
+    QCOMPARE(w.w->statusPanels()->panel(StatusPanel::DatabaseName)->text(),
+             u"Databáze: Nová sbírka"_s);
+    w.press(u"F12"_s);
+    QVERIFY(w.prompts.allUsed());
+    QCOMPARE(w.prompts.log.last(), u"message(i): Hotovo."_s);
+    QCOMPARE(w.saved(),
+             dataFile(u"Kapela>První|Kapela>Druhé *|Kapela>Třetí *"_s, u"Nová sbírka"_s));
 }
 
 // F3 expands the collapsed artist of the match and selects it.
