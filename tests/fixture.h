@@ -49,15 +49,13 @@ inline QString pathOf(const TreeNode* node) {
 // The first node shown at path ("Artist" or "Artist>Album"), compared exactly; nullptr if none.
 inline TreeNode* nodeAtPath(const CatalogueTree& tree, const QString& path) {
     const qsizetype sep = path.indexOf(u'>');
-    const QString artistName = sep < 0 ? path : path.left(sep);
     for (TreeNode* artist : tree.artists()) {
-        if (artist->text != artistName)
+        if (artist->text != path.left(sep)) // all of it without a '>'
             continue;
         if (sep < 0)
             return artist;
-        const QString albumName = path.mid(sep + 1);
         for (TreeNode* album : artist->children)
-            if (album->text == albumName)
+            if (album->text == path.mid(sep + 1))
                 return album;
     }
     return nullptr;
@@ -66,14 +64,13 @@ inline TreeNode* nodeAtPath(const CatalogueTree& tree, const QString& path) {
 // The tree as text: artists with their albums in display order, "*" before bold albums and
 // "[x]" before ticked nodes; "Artist(Album1,*Album2)".
 inline QString treeText(const CatalogueTree& tree) {
+    const auto ticked = [](const TreeNode* n) { return QLatin1String(n->checked ? "[x]" : ""); };
     QStringList artists;
     for (const TreeNode* a : tree.artists()) {
         QStringList albums;
         for (const TreeNode* c : a->children)
-            albums << (c->checked ? QStringLiteral("[x]") : QString()) +
-                          (c->bold ? QStringLiteral("*") : QString()) + c->text;
-        artists << (a->checked ? QStringLiteral("[x]") : QString()) + a->text + u'(' +
-                       albums.join(u',') + u')';
+            albums << ticked(c) + (c->bold ? QStringLiteral("*") : QString()) + c->text;
+        artists << ticked(a) + a->text + u'(' + albums.join(u',') + u')';
     }
     return artists.join(u' ');
 }

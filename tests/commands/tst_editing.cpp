@@ -72,21 +72,18 @@ struct Window : FolderFixture {
                (values == kValues ? QString() : u" # "_s + values);
     }
     QStringList state() const {
-        const auto bytes =
-            formatDataFile(ctx.catalogue.albums, databaseName(status), ctx.catalogue.contactEmail);
-        return {store(),
-                treeText(tree),
-                pathOf(view.selectedNode()),
-                additionOrder(tree).join(u'|'),
-                status.texts[0],
-                QString::fromLatin1(bytes.value_or("<cannot be saved>").toHex())};
+        const QByteArray bytes =
+            formatDataFile(ctx.catalogue.albums, databaseName(status), ctx.catalogue.contactEmail)
+                .value_or("<cannot be saved>");
+        return QStringList() << store() << treeText(tree) << pathOf(view.selectedNode())
+                             << additionOrder(tree).join(u'|') << status.texts[0]
+                             << QString::fromLatin1(bytes.toHex());
     }
 
     // One step (see kCommands; "select:path", "+path"/"-path" ticks, "?path" checks the
     // selection, "!text" the last box, "load:albums", "panel:text", "mail:text", "undo", "redo",
-    // "save"). An undo must
-    // give back the state last seen at that point of the history, a redo the state its step first
-    // gave, unless the view was built anew in between.
+    // "save"). An undo gives back the state last seen at that point of the history, a redo the
+    // state its step first gave, unless the view was built anew in between.
     void run(const QString& step) {
         const int index = stack.index();
         const QString name = step.section(u'=', 0, 0), answer = step.section(u'=', 1);
@@ -129,10 +126,8 @@ struct Window : FolderFixture {
         } else {
             QFAIL(qPrintable(u"unknown step "_s + step));
         }
-        if (!reset.isEmpty()) {
-            seen.clear();
-            arrived.clear();
-        }
+        if (!reset.isEmpty())
+            seen = arrived = {};
         seen.insert(stack.index(), state());
         if (stack.index() > index && step != u"redo"_s)
             arrived.insert(stack.index(), state());

@@ -59,8 +59,7 @@ struct Window {
         return w->model()->indexOf(nodeAtPath(*w->model(), path));
     }
     QString selected() { return pathOf(CatalogueTree::nodeAt(w->treeView()->currentIndex())); }
-    // Key sequences ("Ctrl+Shift+F11"), menu items ("actionAddAlbum") and "select:path", ";"
-    // between.
+    // Keys ("Ctrl+Shift+F11"), menu items ("actionAddAlbum") and "select:path", ";" between.
     void press(const QString& input) {
         for (const QString& item : input.split(u';', Qt::SkipEmptyParts)) {
             if (item.startsWith(u"select:"_s))
@@ -95,11 +94,11 @@ private Q_SLOTS:
 
 void TestMainWindow::startsAsDesigned() {
     Window w(dataFile(kBase + u"|Alfa>Jediné"_s, u"Moje"_s)); // the duplicate counts, shown once
-    QCOMPARE(w.w->windowTitle(), u"MP3 Velbor"_s);
-    QCOMPARE(w.count(), u"V databázi je 4 MP3 alb."_s);
-    QCOMPARE(w.w->statusPanels()->text(StatusPanel::DatabaseName), u"Databáze: Moje"_s);
-    QCOMPARE(treeText(*w.w->model()), u"Alfa(Jediné) Kapela(*Druhé,První)"_s);
-    QCOMPARE(w.selected(), u"Alfa"_s);
+    QCOMPARE((QStringList{w.w->windowTitle(), w.count(),
+                          w.w->statusPanels()->text(StatusPanel::DatabaseName),
+                          treeText(*w.w->model()), w.selected()}),
+             (QStringList{u"MP3 Velbor"_s, u"V databázi je 4 MP3 alb."_s, u"Databáze: Moje"_s,
+                          u"Alfa(Jediné) Kapela(*Druhé,První)"_s, u"Alfa"_s}));
     QVERIFY(!w.w->treeView()->isExpanded(w.w->treeView()->currentIndex()));
     QCOMPARE(w.w->focusWidget(), w.w->treeView());
 
