@@ -164,8 +164,6 @@ void TestMainWindow::keys_data() {
         << kChord + kChord + u"Ins;Ctrl+Ins;Ctrl+Shift+Ins"_s << QStringList{album, album, album}
         << kBase + added + added + added + u" Alfa(Jediné) Kapela(*Druhé,*Nové,*Nové,*Nové,První)"_s
         << 0;
-    QTest::newRow("Shift+Insert") << kChord + u"select:Kapela>První;Shift+Ins"_s
-                                  << QStringList{artist} << kBase + tree + u" Nové()"_s << 0;
     QTest::newRow("Ctrl+P, Ctrl+S")
         << kChord + u"select:Kapela>První;Ctrl+P;select:Kapela>Druhé;Ctrl+S"_s << QStringList()
         << u"Kapela>První *|Kapela>Druhé|Alfa>Jediné Alfa(Jediné) Kapela(Druhé,*První)"_s << 0;
