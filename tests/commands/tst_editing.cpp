@@ -191,10 +191,11 @@ void TestEditing::steps_data() {
         b + u"|Kapela>První *|Kapela>   *"_s,
         u"Alfa(*Společné) Kapela(*  ,*Druhé,První,*První,Společné) Žižka(*Úpěl)"_s, u"Kapela"_s,
         artist, u"Přidat album První|Přidat album   |Přidat artist  "_s, true);
-    row("add album in the news view, not new: shown",
-        u"news;select:Kapela;toggle;addAlbum=Archiv"_s, b + u"|Kapela>Archiv"_s,
-        u"Alfa(*Společné) Kapela(Archiv,*Druhé) Žižka(*Úpěl)"_s, u"Kapela"_s, album,
-        u"Přidat album Archiv"_s, true);
+    row("add album in the news view, not new: shown; toggled back, new",
+        u"news;select:Kapela;toggle;addAlbum=Archiv;toggle;addAlbum=Bonus"_s,
+        b + u"|Kapela>Archiv|Kapela>Bonus *"_s,
+        u"Alfa(*Společné) Kapela(Archiv,*Bonus,*Druhé) Žižka(*Úpěl)"_s, u"Kapela"_s, album,
+        u"Přidat album Archiv|Přidat album Bonus"_s, true);
     row("add artist: in its Czech place, not in the catalogue; shown already",
         u"select:;addArtist=Čechomor;select:Alfa>Společné;addArtist=KAPELA"_s, b,
         u"Alfa(*Společné) Čechomor() Kapela(*Druhé,První,Společné) Žižka(*Úpěl)"_s,
