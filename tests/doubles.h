@@ -1,8 +1,6 @@
 #pragma once
 
-// Scripted stand-ins for the ports (the screen, the file dialog, the mailer), shared by the test
-// folders.
-// Header only: include it in a test and link velbor_commands.
+// Scripted stand-ins for the ports (the screen, the file dialog, the mailer). Header only.
 
 #include "commands/cataloguetree.h"
 #include "commands/ports.h"
@@ -12,16 +10,11 @@
 #include <QSet>
 #include <QStringList>
 
-// Message and input boxes with scripted answers. Everything shown is written to log, one line per
-// box:
-//   "message(x): text"   critical      "message(?): text"  question
-//   "message(!): text"   exclamation   "message(i): text"  information
-//   "ask: question"      a Yes/No question
-//   "choose: question"   a Yes/No/Cancel question
-//   "input: prompt"      an input box ("input: prompt «text»" when its field holds text)
-// A box given a title of its own gets " [title]" at the end of its line. A question or input box
-// with no scripted answer left is logged with " (unscripted)" and answered No / Cancel (Cancel
-// for a Yes/No/Cancel question).
+#include <tuple>
+
+// Boxes with scripted answers, logged one line each: "message(x|?|!|i): text", "ask: question"
+// (Yes/No), "choose: question" (Yes/No/Cancel), "input: prompt «field text»", then " [title]" if
+// given; with no answer left " (unscripted)" and No / Cancel.
 class ScriptedPrompts : public Prompts {
 public:
     QStringList log;
@@ -61,18 +54,23 @@ private:
     }
 };
 
-// The tree view: a selection, the expanded nodes and whether it draws. Given the model, it behaves
-// like a real view when the selected node is removed: the selection is dropped (the logic must pick
-// the next one itself).
+// The tree view: a selection and the expanded nodes. Like a real view it drops the selection when
+// the selected node is removed (the logic must pick the next one itself).
 class FakeTreeView : public TreeView {
 public:
     explicit FakeTreeView(CatalogueTree* model = nullptr) : m_model(model) {
         if (!model)
             return;
-        QObject::connect(model, &QAbstractItemModel::rowsAboutToBeRemoved, &m_guard,
-                         [this](const QModelIndex& parent, int first, int last) {
-                             dropIfRemoved(parent, first, last);
-                         });
+        QObject::connect(
+            model, &QAbstractItemModel::rowsAboutToBeRemoved, &m_guard,
+            [this](const QModelIndex& parent, int first, int last) {
+                for (int row = first; row <= last; ++row) {
+                    const TreeNode* gone = CatalogueTree::nodeAt(m_model->index(row, 0, parent));
+                    if (gone && selected && (selected == gone || selected->parent == gone))
+                        selected = nullptr;
+                    expanded.remove(gone);
+                }
+            });
         QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, &m_guard, [this] {
             selected = nullptr;
             expanded.clear();
@@ -90,26 +88,13 @@ public:
             expanded.insert(p);
     }
     void expandAll() override {
-        if (!m_model)
-            return;
-        for (const TreeNode* n = m_model->firstAdded(); n; n = n->nextAdded)
+        for (const TreeNode* n = m_model ? m_model->firstAdded() : nullptr; n; n = n->nextAdded)
             if (!n->children.empty())
                 expanded.insert(n);
     }
     void setDrawing(bool) override {}
 
 private:
-    void dropIfRemoved(const QModelIndex& parent, int first, int last) {
-        if (!selected)
-            return;
-        for (int row = first; row <= last; ++row) {
-            const TreeNode* gone = CatalogueTree::nodeAt(m_model->index(row, 0, parent));
-            if (gone && (selected == gone || selected->parent == gone))
-                selected = nullptr;
-            expanded.remove(gone);
-        }
-    }
-
     CatalogueTree* m_model;
     QObject m_guard; // ends the connections with the view
 };
@@ -138,15 +123,11 @@ public:
 
     std::optional<QString> askSavePath(const SaveRequest& request) override {
         requests.append(request);
-        if (paths.isEmpty())
-            return std::nullopt;
-        return paths.takeFirst();
+        return paths.isEmpty() ? std::nullopt : std::optional(paths.takeFirst());
     }
     std::optional<QString> askFolder(const QString& title, const QString& startFolder) override {
         folderRequests.append(title + u'|' + startFolder);
-        if (folders.isEmpty())
-            return std::nullopt;
-        return folders.takeFirst();
+        return folders.isEmpty() ? std::nullopt : std::optional(folders.takeFirst());
     }
 };
 
@@ -161,12 +142,8 @@ public:
 
     MailResult compose(const QString& n, const QString& a, const QString& s,
                        const QString& b) override {
-        ++calls;
-        name = n;
-        address = a;
-        subject = s;
-        body = b;
-        return calls == 1 && firstResult ? *firstResult : result;
+        std::tie(name, address, subject, body) = std::tie(n, a, s, b);
+        return ++calls == 1 && firstResult ? *firstResult : result;
     }
 };
 

@@ -1,11 +1,7 @@
 #pragma once
 
-// A window context over the test doubles, and readable pictures of the tree and the catalogue for
-// comparing them in tests. Header only.
-//
-// Notation: an artist is its name; an album is "Artist>Album"; " *" at the end marks a new release.
-// Tests that compare Czech order call TextCompare::setProgramLocale(u"cs_CZ"_s) before the first
-// Fixture.
+// A window context over the test doubles, and readable pictures of the tree and the catalogue.
+// Header only. An artist is its name, an album "Artist>Album", " *" at the end a new release.
 
 #include "doubles.h"
 
@@ -47,23 +43,19 @@ inline QStringList storeLines(const std::vector<Album>& albums) {
 }
 
 inline QString pathOf(const TreeNode* node) {
-    if (!node)
-        return {};
-    return node->parent ? node->parent->text + u'>' + node->text : node->text;
+    return !node ? QString() : node->parent ? node->parent->text + u'>' + node->text : node->text;
 }
 
 // The first node shown at path ("Artist" or "Artist>Album"), compared exactly; nullptr if none.
 inline TreeNode* nodeAtPath(const CatalogueTree& tree, const QString& path) {
     const qsizetype sep = path.indexOf(u'>');
-    const QString artistName = sep < 0 ? path : path.left(sep);
     for (TreeNode* artist : tree.artists()) {
-        if (artist->text != artistName)
+        if (artist->text != path.left(sep)) // all of it without a '>'
             continue;
         if (sep < 0)
             return artist;
-        const QString albumName = path.mid(sep + 1);
         for (TreeNode* album : artist->children)
-            if (album->text == albumName)
+            if (album->text == path.mid(sep + 1))
                 return album;
     }
     return nullptr;
@@ -72,14 +64,13 @@ inline TreeNode* nodeAtPath(const CatalogueTree& tree, const QString& path) {
 // The tree as text: artists with their albums in display order, "*" before bold albums and
 // "[x]" before ticked nodes; "Artist(Album1,*Album2)".
 inline QString treeText(const CatalogueTree& tree) {
+    const auto ticked = [](const TreeNode* n) { return QLatin1String(n->checked ? "[x]" : ""); };
     QStringList artists;
     for (const TreeNode* a : tree.artists()) {
         QStringList albums;
         for (const TreeNode* c : a->children)
-            albums << (c->checked ? QStringLiteral("[x]") : QString()) +
-                          (c->bold ? QStringLiteral("*") : QString()) + c->text;
-        artists << (a->checked ? QStringLiteral("[x]") : QString()) + a->text + u'(' +
-                       albums.join(u',') + u')';
+            albums << ticked(c) + (c->bold ? QStringLiteral("*") : QString()) + c->text;
+        artists << ticked(a) + a->text + u'(' + albums.join(u',') + u')';
     }
     return artists.join(u' ');
 }
