@@ -29,15 +29,6 @@ class TestDataFile : public QObject {
 private Q_SLOTS:
     void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
 
-    // Every byte comes back, the undefined ones too.
-    void codecRoundTrips() {
-        QByteArray all, back;
-        for (int b = 0; b < 256; ++b)
-            all += char(b);
-        QVERIFY(Windows1250::encodeAppend(Windows1250::decode(all), back));
-        QCOMPARE(back, all);
-    }
-
     void parse_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("content");
@@ -114,9 +105,11 @@ private Q_SLOTS:
                           "\"#DataOwner\",\"Moje, sb\xED"
                           "rka\",#FALSE#\r\n"
                           "\"#ContactEmail\",\"me@example.cz\",#FALSE#\r\n");
-        QTest::newRow("control characters and undefined bytes") << QByteArray(
-            "\"a\rb\",\"c\td\",#FALSE#\r\n\"#DataOwner\",\"\x81\x83\x88\x90\x98\x01\",#FALSE#\r\n"
-            "\"#ContactEmail\",\"\",#FALSE#\r\n");
+        QByteArray every = "\"#DataOwner\",\"";
+        for (int b = 1; b < 256; ++b)
+            every += b == '"' || b == '\n' ? "" : QByteArray(1, char(b));
+        QTest::newRow("every byte but quote, line feed and NUL")
+            << every + "\",#FALSE#\r\n\"#ContactEmail\",\"\",#FALSE#\r\n";
         QTest::newRow("letters that alone would pass for UTF-8")
             << QByteArray("\"\xC4\x9A\",\"x\xF8\",#FALSE#\r\n\"#DataOwner\",\"\",#FALSE#\r\n"
                           "\"#ContactEmail\",\"\",#FALSE#\r\n");
