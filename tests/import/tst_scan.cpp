@@ -109,16 +109,8 @@ MusicScan scan(const QString& root, const ScanProgress& progress = {}) {
 
 class TestScan : public QObject {
     Q_OBJECT
-    QTemporaryDir m_dir;
-    QString m_root;
-
 private Q_SLOTS:
     void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
-    void init() {
-        m_root = m_dir.filePath(QString::fromLatin1(QTest::currentTestFunction()) + u'/' +
-                                QString::fromUtf8(QTest::currentDataTag()));
-        QVERIFY(QDir().mkpath(m_root));
-    }
 
     void albums_data() {
         QTest::addColumn<QStringList>("tracks");
@@ -167,29 +159,26 @@ private Q_SLOTS:
                    u"Laura|Say \"Hi\"|1|refused"_s,     u"Queen|Hits 🎸|1|refused"_s,
                    u"久石譲|Spirited Away|1|refused"_s, u"read 5, unreadable 0, no name 0"_s};
         QTest::newRow("unreadable files")
-            << QStringList{u"A/B/zero.mp3|empty"_s,  u"A/B/zero.flac|empty"_s,
-                           u"A/B/cut.mp3|cut"_s,     u"A/B/noise.mp3|noise"_s,
-                           u"A/B/noise.ogg|noise"_s, u"A/B/noise.opus|noise"_s,
-                           u"A/B/noise.m4a|noise"_s, u"A/B/noise.wma|noise"_s,
-                           u"A/B/fine.mp3"_s}
+            << u"A/B/zero.mp3|empty,A/B/zero.flac|empty,A/B/cut.mp3|cut,A/B/noise.mp3|noise,"
+               u"A/B/noise.ogg|noise,A/B/noise.opus|noise,A/B/noise.m4a|noise,"
+               u"A/B/noise.wma|noise,A/B/fine.mp3"_s.split(u',')
             << QStringList{u"A|B|1|new"_s, u"read 9, unreadable 8, no name 0"_s};
     }
     void albums() {
         QFETCH(QStringList, tracks);
         QFETCH(QStringList, expected);
-        for (const QString& t : tracks) {
-            writeTrack(m_root, t);
-            if (QTest::currentTestFailed())
-                return;
-        }
-        QCOMPARE(describe(scan(m_root)), expected);
+        const QTemporaryDir dir;
+        for (const QString& t : tracks)
+            writeTrack(dir.path(), t);
+        QCOMPARE(describe(scan(dir.path())), expected);
     }
 
     // Stopped after the third file: at once, and no album half read.
     void cancelled() {
+        const QTemporaryDir dir;
         for (int i = 0; i < 20; ++i)
-            writeTrack(m_root, u"Artist/Album %1/1.mp3"_s.arg(i));
-        const MusicScan found = scan(m_root, [&](int read) { return read < 3; });
+            writeTrack(dir.path(), u"Artist/Album %1/1.mp3"_s.arg(i));
+        const MusicScan found = scan(dir.path(), [](int read) { return read < 3; });
         QVERIFY(found.cancelled && found.filesRead == 3 && found.albums.isEmpty());
     }
 };
