@@ -90,8 +90,8 @@ private Q_SLOTS:
         }
     }
 
-    // A report long enough to be keyed, sorted and written on all cores: its bytes are the
-    // sorted entries, and of two lines that cannot be written the first is named.
+    // A report long enough to be keyed, sorted and written on all cores: every album once, in
+    // ICU's order; of two lines that cannot be written the first is named.
     void longReport() {
         const TextCompare cmp(u"cs_CZ"_s);
         const Icu icu(u"cs_CZ"_s);
@@ -103,18 +103,11 @@ private Q_SLOTS:
         CatalogueTree tree(cmp);
         tree.rebuild(albums, false);
         tree.checkAll();
-        QStringList entries;
-        for (const TreeNode* artist : tree.artists())
-            for (const TreeNode* album : artist->children)
-                entries.append(artist->text + u" - "_s + album->text);
-        QVERIFY(entries.size() > 50000);
-        std::stable_sort(entries.begin(), entries.end(),
-                         [&](const QString& a, const QString& b) { return icu.compare(a, b) < 0; });
-        const auto bytes = reportFileBytes(tree, u"Databáze: X"_s, QString(), nullptr, cmp);
-        QVERIFY(bytes);
-        QCOMPARE(Windows1250::decode(*bytes), u"Export z programu MP3 Velbor\r\nDatabáze: X\r\n"_s +
-                                                  QString(64, u'=') + u"\r\n"_s +
-                                                  entries.join(u"\r\n"_s) + u"\r\n"_s);
+        const auto bytes = reportFileBytes(tree, u"X"_s, QString(), nullptr, cmp);
+        const QStringList lines = Windows1250::decode(bytes.value_or("")).split(u"\r\n"_s);
+        QCOMPARE(lines.size(), 3 + names.size() + 1); // the heading, the albums, the last line end
+        for (qsizetype k = 4; k < lines.size() - 1; ++k)
+            QVERIFY2(icu.compare(lines[k - 1], lines[k]) < 0, qPrintable(lines[k]));
 
         albums.push_back({u"Žížala"_s, u"東京"_s, false});
         albums.push_back({u"Aaa"_s, u"Ob東"_s, false});
