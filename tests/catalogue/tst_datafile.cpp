@@ -9,16 +9,15 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// "Artist|Album|T/..." and then " owner=", " email=", " skipped=2,3" and " UTF-8" where present.
+// "Artist|Album|T/..." and then " owner=", " email=", " #2 #3" (lines skipped) and " UTF-8".
 QString describe(const DataFileContent& c) {
-    QStringList parts, lines;
+    QStringList parts;
     for (const Album& a : c.albums)
         parts << a.artist + u'|' + a.title + (a.isNew ? u"|T"_s : u"|F"_s);
-    for (qsizetype n : c.skippedLines)
-        lines << QString::number(n);
     QString s = parts.join(u'/') + (c.owner ? u" owner="_s + *c.owner : QString());
     s += c.contactEmail.isEmpty() ? QString() : u" email="_s + c.contactEmail;
-    s += lines.isEmpty() ? QString() : u" skipped="_s + lines.join(u',');
+    for (qsizetype n : c.skippedLines)
+        s += u" #"_s + QString::number(n);
     return c.utf8 ? s + u" UTF-8"_s : s;
 }
 
@@ -53,7 +52,7 @@ private Q_SLOTS:
                           "\"I\",\"8\",#true#\r\n"     // the words are upper case
                           "\r\n"                       // blank: nothing, no complaint
                           "\"J\",\"9\",#TRUE#\r\n")
-            << u"A|1|F/J|9|T skipped=2,3,4,5,6,7,8"_s;
+            << u"A|1|F/J|9|T #2 #3 #4 #5 #6 #7 #8"_s;
         // Encoding: UTF-8 only when it is valid and holds a letter with a diacritic.
         QTest::newRow("UTF-8 with BOM")
             << QByteArray("\xEF\xBB\xBF\"Čechomor\",\"Proměny\",#TRUE#\r\n")

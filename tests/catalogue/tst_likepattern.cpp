@@ -33,8 +33,6 @@ private Q_SLOTS:
             u"negated list, case ignored|[!xbz]|B|0\n"
             u"negated list|[!xbz]|d|1\n"
             u"range, upper ends|[A-C]|b|1\n"
-            u"several ranges|[a-c0-9]|7|1\n"
-            u"range, outside|[a-c]|d|0\n"
             u"star in brackets is literal|[*]|a|0\n"
             u"question mark in brackets is literal|a[?]|ab|0\n"
             u"hash in brackets|[#]|#|1\n"
