@@ -17,10 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-TagLib::String tl(const QString& s) {
-    return TagLib::String(s.toStdString(), TagLib::String::UTF8);
-}
-
 // Two frames of silence, MPEG-1 Layer III, 32 kbit/s, 32 kHz, mono: the least TagLib reads as
 // audio.
 QByteArray mpegFrames() {
@@ -58,7 +54,7 @@ void writeTrack(const QString& root, const QString& spec) {
     TagLib::PropertyMap tags;
     for (const auto& [key, k] : {std::pair{"ARTIST", 2}, {"ALBUM", 3}, {"ALBUMARTIST", 4}})
         if (!f[k].isEmpty())
-            tags.replace(key, tl(f[k]));
+            tags.replace(key, TagLib::String(f[k].toStdString(), TagLib::String::UTF8));
     if (kind == u"cut"_s) {
         writeTrack(root, f[0] + u"|v24|Cut|Short"_s);
         QVERIFY(QFile::resize(path, 40));
