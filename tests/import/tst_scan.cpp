@@ -43,8 +43,8 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 // Writes the track "path|kind|artist|album|album artist" (the fields after path may be left out),
 // kind one of: v1, v23, v24 (ID3 tags on MPEG audio), flac (Vorbis comments), empty, cut, noise;
 // none is MPEG audio without tags.
-void writeTrack(const QString& root, const QString& spec) {
-    const QStringList f = spec.split(u'|') + QStringList(4, QString());
+void writeTrack(const QString& root, const QString& track) {
+    const QStringList f = track.split(u'|') + QStringList(4, QString());
     const QString path = root + u'/' + f[0], kind = f[1];
     const QByteArray name = QFile::encodeName(path);
     QByteArray noise(kind == u"noise"_s ? 3000 : 0, '\0');
