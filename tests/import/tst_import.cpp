@@ -36,13 +36,11 @@ struct ScriptedImport : ImportDialogs {
 
 class TestImport : public QObject {
     Q_OBJECT
+    QTemporaryDir m_music;
 private Q_SLOTS:
     void initTestCase();
     void import_data();
     void import();
-
-private:
-    QTemporaryDir m_music;
 };
 
 // Tracks of two silent MPEG frames without tags: each takes its album from "Artist - Album".
@@ -134,13 +132,11 @@ void TestImport::import() {
                                  u"přeskočeno: 0."_s});
 
     // Undone and done again; then the view built anew (it shows what the step showed) and undone.
-    const QStringList order = additionOrder(f.tree);
     stack.undo();
     QCOMPARE(formatDataFile(f.ctx.catalogue.albums, {}, {}).value(), bytesBefore);
     QCOMPARE(treeText(f.tree), treeBefore);
     QVERIFY(!f.ctx.unsavedEdits);
     stack.redo();
-    QCOMPARE(additionOrder(f.tree), order);
     rebuild();
     QCOMPARE(treeText(f.tree), tree);
     stack.undo();
