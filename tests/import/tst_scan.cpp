@@ -169,6 +169,22 @@ private Q_SLOTS:
         QCOMPARE(describe(scan(dir.path())), expected);
     }
 
+    // A link back up the tree is not followed (no endless walk), and a folder removed while it is
+    // read ends the walk with what was read.
+    void hostileFolders() {
+        const QTemporaryDir dir;
+        writeTrack(dir.path(), u"A/B/1.mp3"_s);
+        QVERIFY(QFile::link(dir.path(), dir.filePath(u"A/B/loop"_s)));
+        QCOMPARE(describe(scan(dir.path())),
+                 (QStringList{u"A|B|1|new"_s, u"read 1, unreadable 0, no name 0"_s}));
+        writeTrack(dir.path(), u"A/C/1.mp3"_s);
+        const MusicScan gone = scan(dir.path(), [&](int) {
+            QDir(dir.path()).removeRecursively();
+            return true;
+        });
+        QVERIFY(!gone.cancelled && gone.filesRead <= 2);
+    }
+
     // Stopped after the third file: at once, and no album half read.
     void cancelled() {
         const QTemporaryDir dir;
