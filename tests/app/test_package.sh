@@ -6,64 +6,51 @@
 source "$(dirname "$0")/../e2e/run.sh"
 : "${VELBOR_BUILD_DIR:?}" "${VELBOR_CPACK:=cpack}" "${VELBOR_VERSION:?}"
 
-# Root may write anywhere, so as root (CI) the program runs as nobody.
-as_user=()
-if [ "$(id -u)" -eq 0 ]; then
-    as_user=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-    command -v setpriv >/dev/null || as_user=(runuser -u nobody --)
-fi
-chmod 755 "$E2E_DIR"
-
 "$VELBOR_CPACK" --config "$VELBOR_BUILD_DIR/CPackConfig.cmake" -B "$E2E_DIR/cpack" \
     >"$E2E_DIR/cpack.log" 2>&1 || { cat "$E2E_DIR/cpack.log"; fail "cpack"; }
-deb=$(ls "$E2E_DIR"/cpack/velbor_"$VELBOR_VERSION"_*.deb)
 root="$E2E_DIR/root"
-dpkg -x "$deb" "$root"
+dpkg -x "$(ls "$E2E_DIR"/cpack/velbor_"$VELBOR_VERSION"_*.deb)" "$root"
 [ ! -e "$root/usr/lib/velbor/Velbor.dat" ] || fail "the package holds a catalogue"
 
+# The user's own HOME; root may write anywhere, so as root (CI) the program runs as nobody.
 home="$E2E_DIR/home"
 mkdir -p "$home"
-[ ${#as_user[@]} -eq 0 ] || chown nobody:nogroup "$home"
-user() { env -u XDG_DATA_HOME HOME="$home" "${as_user[@]}" "$@"; }
+chmod 755 "$E2E_DIR"
+user=(env -u XDG_DATA_HOME HOME="$home")
+if [ "$(id -u)" -eq 0 ]; then
+    chown nobody:nogroup "$home"
+    command -v setpriv >/dev/null && user+=(setpriv --reuid=nobody --regid=nogroup --clear-groups) ||
+        user+=(runuser -u nobody --)
+fi
+user+=("$root/usr/bin/velbor")
 
 start_display
-version=$(user "$root/usr/bin/velbor" --version 2>/dev/null)
+version=$("${user[@]}" --version 2>/dev/null)
 [ "$version" = "velbor $VELBOR_VERSION" ] || fail "--version says '$version'"
-help=$(user "$root/usr/bin/velbor" --help 2>/dev/null)
+help=$("${user[@]}" --help 2>/dev/null)
 for text in "katalog MP3 alb" "--catalogue <soubor>" "Otevře katalog ze souboru" "Zobrazí tuto nápovědu"; do
     grep -qF -- "$text" <<<"$help" || fail "--help lacks '$text': $help"
 done
 
-start_user_app() {
-    (cd "$home" && exec env -u XDG_DATA_HOME HOME="$home" "${as_user[@]}" \
-        "$root/usr/bin/velbor" >"$E2E_DIR/app.log" 2>&1) &
-    APP_PID=$!
-}
-
-start_user_app
+start_app "$home" "${user[@]}"
 win=$(main_window)
 no_box "the first start of a new user showed a box"
-keys "$win" ctrl+shift+F11 shift+Insert
-type_answer "Žluťoučký kůň"
-keys "$win" Insert
-type_answer "Kůň úpěl ďábelské ódy"
-save "$win"
-keys "$win" Escape
-wait_exit
-expect_cp1250 "$home/.local/share/velbor/Velbor.dat" <<'DAT'
+ask "Žluťoučký kůň" ctrl+shift+F11 shift+Insert
+ask "Kůň úpěl ďábelské ódy" Insert
+save
+quit
+catalogue="$home/.local/share/velbor/Velbor.dat"
+expect_cp1250 "$catalogue" <<'DAT'
 "Žluťoučký kůň","Kůň úpěl ďábelské ódy",#TRUE#
 "#DataOwner","",#FALSE#
 "#ContactEmail","",#FALSE#
 DAT
 [ ! -e "$root/usr/lib/velbor/Velbor.dat" ] || fail "the program saved beside itself"
 
-# The next start reads the user's catalogue: one album in the status bar, and a save writes the
-# same bytes again.
-start_user_app
+# The next start reads the user's catalogue: a save writes the same bytes again.
+start_app "$home" "${user[@]}"
 win=$(main_window)
-keys "$win" ctrl+shift+F11
-save "$win"
-keys "$win" Escape
-wait_exit
-same_bytes "$home/.local/share/velbor/Velbor.dat" "$E2E_DIR/expected"
+chord_save
+quit
+same_bytes "$catalogue" "$E2E_DIR/expected"
 echo "PASS"
