@@ -3,8 +3,8 @@
 # person would, the files it writes compared byte for byte. Usage: run.sh [story...]; VELBOR_BIN
 # names the program, E2E_WAIT_SCALE stretches every wait (scripts/valgrind-e2e.sh sets both).
 # A story is story_NAME.sh: a script body sourced in a subshell with `set -e` in a fresh folder
-# $E2E_DIR, using the helpers below; `fail MESSAGE` ends it.
-# Sourced (tests/app, scripts/screenshots.sh), this file only defines the helpers.
+# $E2E_DIR, using the helpers below. Sourced (tests/app, scripts/screenshots.sh), this file only
+# defines the helpers.
 set -euo pipefail
 : "${VELBOR_BIN:?VELBOR_BIN must name the velbor binary}"
 export LANG=C.UTF-8 LC_ALL=C.UTF-8
@@ -68,10 +68,8 @@ make_app_dir() {
 
 # Starts command $2... (./velbor when not given) in folder $1 in the background; sets APP_PID.
 start_app() {
-    local cwd=$1
-    shift
-    [ $# -gt 0 ] || set -- ./velbor
-    (cd "$cwd" && exec "$@" >"$E2E_DIR/app.log" 2>&1) &
+    [ $# -gt 1 ] || set -- "$1" ./velbor
+    (cd "$1" && exec "${@:2}" >"$E2E_DIR/app.log" 2>&1) &
     APP_PID=$!
 }
 
@@ -112,16 +110,13 @@ main_window() { wait_window "MP3 Velbor"; }
 # Answers the box titled $1 with the keys that follow. A box answered before is never taken for
 # the next one: boxes of one title follow each other (a question, then "Hotovo.").
 answer() {
-    local win
-    win=$(wait_window "$1" "$LAST_BOX")
-    keys "$win" "${@:2}"
-    LAST_BOX=$win
+    LAST_BOX=$(wait_window "$1" "$LAST_BOX")
+    keys "$LAST_BOX" "${@:2}"
 }
 
 # Types $1 into the input box (over what it holds) and confirms it.
 type_answer() {
-    local box
-    box=$(wait_window Velbor)
+    local box; box=$(wait_window Velbor)
     keys "$box" ctrl+a
     type_text "$box" "$1"
     keys "$box" Return
@@ -133,12 +128,7 @@ ask() { keys "$win" "${@:2}"; type_answer "$1"; }
 
 # F12 in the main window $win, "Ano" (the default) to "Chcete uložit soubor ...?", Enter to
 # "Hotovo."; chord_save shows the Editing menu (Ctrl+Shift+F11) first.
-save() {
-    keys "$win" F12
-    answer Velbor Return
-    answer Velbor Return
-    wait_window_gone Velbor
-}
+save() { keys "$win" F12; answer Velbor Return; answer Velbor Return; wait_window_gone Velbor; }
 chord_save() { keys "$win" ctrl+shift+F11; save; }
 
 # Waits for the program to end; fails if it does not within 10 s. quit: Esc in the main window.
@@ -188,7 +178,7 @@ if [ $# -eq 0 ]; then
     for f in "$here"/story_*.sh; do f=${f##*/story_} && set -- "$@" "${f%.sh}"; done
 fi
 start_display
-passed=0 failed=0
+failed=0
 for STORY; do
     E2E_DIR=$E2E_ROOT/$STORY
     mkdir -p "$E2E_DIR"
@@ -204,7 +194,6 @@ for STORY; do
     set -e
     if [ $rc -eq 0 ]; then
         echo "PASS $STORY"
-        passed=$((passed + 1))
     else
         echo "FAIL $STORY"
         sed 's/^/    /' "$E2E_DIR/story.log"
@@ -212,5 +201,5 @@ for STORY; do
         failed=$((failed + 1))
     fi
 done
-echo "$passed passed, $failed failed"
+echo "$(($# - failed)) passed, $failed failed"
 [ "$failed" -eq 0 ]
