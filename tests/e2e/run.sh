@@ -66,11 +66,12 @@ make_app_dir() {
     echo "$dir"
 }
 
-# Starts command $2... (./velbor when not given) in folder $1 in the background; sets APP_PID.
+# Starts command $2... (./velbor when not given) in folder $1 in the background; sets APP_PID. A
+# new program may reuse the window ids of one that ended, so no box of it has been answered yet.
 start_app() {
     [ $# -gt 1 ] || set -- "$1" ./velbor
     (cd "$1" && exec "${@:2}" >"$E2E_DIR/app.log" 2>&1) &
-    APP_PID=$!
+    APP_PID=$! LAST_BOX=""
 }
 
 # The title of window $1 as window managers show it: its _NET_WM_NAME (UTF-8), which Qt may make
