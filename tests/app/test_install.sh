@@ -3,8 +3,13 @@
 # with the sample catalogue, a launcher, a valid desktop file and the icons; a second install
 # keeps the user's catalogue; a staged (DESTDIR) install points the desktop file at the final
 # place; the program started through the launcher from another folder uses its own folder.
+# Then the Debian package of the build tree (cpack), unpacked into a scratch root: the command
+# line answers --version and --help in Czech, and the program started as an ordinary user through
+# /usr/bin/velbor opens empty without a word (its folder is closed to that user), saves a new
+# album into ~/.local/share/velbor/Velbor.dat and reads it back at the next start.
 source "$(dirname "$0")/../e2e/run.sh"
-: "${VELBOR_BUILD_DIR:?}" "${VELBOR_SOURCE_DIR:?}" "${VELBOR_CMAKE:=cmake}"
+: "${VELBOR_BUILD_DIR:?}" "${VELBOR_SOURCE_DIR:?}" "${VELBOR_CMAKE:=cmake}" "${VELBOR_CPACK:=cpack}"
+: "${VELBOR_VERSION:?}"
 
 install_into() { # PREFIX [DESTDIR]
     DESTDIR="${2:-}" "$VELBOR_CMAKE" --install "$VELBOR_BUILD_DIR" --prefix "$1" \
@@ -25,14 +30,12 @@ same_bytes "$program_dir/Velbor.dat" "$VELBOR_SOURCE_DIR/data/Velbor.dat"
 [ "$(readlink -f "$prefix/bin/velbor")" = "$(readlink -f "$program_dir/velbor")" ] ||
     fail "the launcher does not lead to the program"
 case "$(readlink "$prefix/bin/velbor")" in /*) fail "the launcher's link is absolute" ;; esac
-for icon in "$program_dir/velbor.png" \
-    "$prefix/share/icons/hicolor/48x48/apps/velbor.png" \
-    "$prefix/share/icons/hicolor/128x128/apps/velbor.png" \
-    "$prefix/share/icons/hicolor/scalable/apps/velbor.svg"; do
+icons="$prefix/share/icons/hicolor"
+for icon in "$program_dir/velbor.png" "$icons/128x128/apps/velbor.png" "$icons/scalable/apps/velbor.svg"; do
     [ -s "$icon" ] || fail "missing icon $icon"
 done
-[ "$(identify -format '%m %wx%h' "$prefix/share/icons/hicolor/48x48/apps/velbor.png")" = \
-    "PNG 48x48" ] || fail "the 48x48 icon is not a 48 x 48 PNG"
+[ "$(identify -format '%m %wx%h' "$icons/48x48/apps/velbor.png")" = "PNG 48x48" ] ||
+    fail "the 48x48 icon is not a 48 x 48 PNG"
 
 desktop="$prefix/share/applications/cz.velbor.Velbor.desktop"
 desktop-file-validate "$desktop" || fail "desktop-file-validate rejects $desktop"
@@ -42,13 +45,11 @@ expected_exec="\"$E2E_DIR/home dir/my \\\\\$stuff/.local/lib/velbor/velbor\""
 [ "$(desktop_value "$desktop" Icon)" = velbor ] || fail "Icon is not the theme name velbor"
 grep -qxF "$prefix/bin/velbor" "$VELBOR_BUILD_DIR/install_manifest.txt" ||
     fail "the launcher is not in the install manifest"
-if grep -qF "Velbor.dat" "$VELBOR_BUILD_DIR/install_manifest.txt"; then
+! grep -qF "Velbor.dat" "$VELBOR_BUILD_DIR/install_manifest.txt" ||
     fail "the catalogue is in the install manifest: removing the install would delete it"
-fi
 
 # Installing again never replaces the user's catalogue, but renews a removed launcher.
-printf '"Nová kapela","Nové album",#TRUE#\r\n' | iconv -f UTF-8 -t WINDOWS-1250 \
-    >>"$program_dir/Velbor.dat"
+printf '"Nova kapela","Nove album",#TRUE#\r\n' >>"$program_dir/Velbor.dat"
 cp "$program_dir/Velbor.dat" "$E2E_DIR/edited.dat"
 rm "$prefix/bin/velbor"
 install_into "$prefix"
@@ -68,15 +69,58 @@ start_display
 rm "$program_dir/Velbor.dat"
 mkdir "$E2E_DIR/elsewhere"
 cp "$VELBOR_SOURCE_DIR/data/Velbor.dat" "$E2E_DIR/elsewhere/Velbor.dat"
-(cd "$E2E_DIR/elsewhere" && exec "$prefix/bin/velbor" >"$E2E_DIR/app.log" 2>&1) &
-APP_PID=$!
+start_app "$E2E_DIR/elsewhere" "$prefix/bin/velbor"
 answer Velbor Return # "Datový soubor neexistuje!"
 win=$(main_window)
-keys "$win" ctrl+shift+F11
-save "$win"
+chord_save
+quit
 [ -s "$program_dir/Velbor.dat" ] || fail "the program did not save into its own folder"
 [ ! -e "$prefix/bin/Velbor.dat" ] || fail "the program saved beside the launcher"
 same_bytes "$E2E_DIR/elsewhere/Velbor.dat" "$VELBOR_SOURCE_DIR/data/Velbor.dat"
-keys "$win" Escape
-wait_exit
+
+"$VELBOR_CPACK" --config "$VELBOR_BUILD_DIR/CPackConfig.cmake" -B "$E2E_DIR/cpack" \
+    >"$E2E_DIR/cpack.log" 2>&1 || { cat "$E2E_DIR/cpack.log"; fail "cpack"; }
+root="$E2E_DIR/root"
+dpkg -x "$(ls "$E2E_DIR"/cpack/velbor_"$VELBOR_VERSION"_*.deb)" "$root"
+
+# The user's own HOME; root may write anywhere, so as root (CI) the program runs as nobody.
+home="$E2E_DIR/home"
+mkdir -p "$home"
+chmod 755 "$E2E_DIR"
+user=(env -u XDG_DATA_HOME HOME="$home")
+if [ "$(id -u)" -eq 0 ]; then
+    chown nobody:nogroup "$home"
+    command -v setpriv >/dev/null && user+=(setpriv --reuid=nobody --regid=nogroup --clear-groups) ||
+        user+=(runuser -u nobody --)
+fi
+user+=("$root/usr/bin/velbor")
+
+version=$("${user[@]}" --version 2>/dev/null)
+[ "$version" = "velbor $VELBOR_VERSION" ] || fail "--version says '$version'"
+help=$("${user[@]}" --help 2>/dev/null)
+for text in "katalog MP3 alb" "--catalogue <soubor>" "Otevře katalog ze souboru" "Zobrazí tuto nápovědu"; do
+    grep -qF -- "$text" <<<"$help" || fail "--help lacks '$text': $help"
+done
+
+start_app "$home" "${user[@]}"
+win=$(main_window)
+no_box "the first start of a new user showed a box"
+ask "Žluťoučký kůň" ctrl+shift+F11 shift+Insert
+ask "Kůň úpěl ďábelské ódy" Insert
+save
+quit
+catalogue="$home/.local/share/velbor/Velbor.dat"
+expect_cp1250 "$catalogue" <<'DAT'
+"Žluťoučký kůň","Kůň úpěl ďábelské ódy",#TRUE#
+"#DataOwner","",#FALSE#
+"#ContactEmail","",#FALSE#
+DAT
+[ ! -e "$root/usr/lib/velbor/Velbor.dat" ] || fail "a catalogue beside the packaged program"
+
+# The next start reads the user's catalogue: a save writes the same bytes again.
+start_app "$home" "${user[@]}"
+win=$(main_window)
+chord_save
+quit
+same_bytes "$catalogue" "$E2E_DIR/expected"
 echo "PASS"

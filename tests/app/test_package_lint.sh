@@ -6,10 +6,7 @@
 # the sources.
 set -euo pipefail
 : "${VELBOR_SOURCE_DIR:?}" "${VELBOR_VERSION:?}"
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
+fail() { echo "FAIL: $*" >&2 && exit 1; }
 
 deb="$VELBOR_SOURCE_DIR/build/release/velbor_${VELBOR_VERSION}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { echo "SKIP: no $deb (scripts/package.sh builds it)"; exit 77; }
@@ -25,10 +22,7 @@ done
 
 dir=$(mktemp -d /tmp/velbor-deb.XXXXXX)
 trap 'rm -rf "$dir"' EXIT
-dpkg-deb -c "$deb" >"$dir/contents"
-if grep -q "Velbor\.dat" "$dir/contents"; then
-    fail "the package holds a catalogue"
-fi
+dpkg-deb -c "$deb" | grep "Velbor\.dat" && fail "the package holds a catalogue"
 dpkg -x "$deb" "$dir/root"
 id=cz.velbor.Velbor
 for file in usr/lib/velbor/velbor usr/share/applications/$id.desktop \

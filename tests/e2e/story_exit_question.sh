@@ -1,24 +1,18 @@
 # Captions as the desktop shows them (the main window, a box, the About box), and the question
 # about unsaved edits: after an edit, Esc asks; Esc in the question stays, "Ne" ends and leaves
-# the file as it was. Started again and edited, "&Konec" asks and Enter ("Ano") saves and ends.
-write_cp1250 "$E2E_DIR/original.dat" <<'DAT'
+# the file as it was. Started again with --catalogue FILE (relative to the current folder), the
+# program reads that file and reports its bad line; edited, "&Konec" asks and Enter ("Ano") saves
+# into FILE, keeping the old one as FILE.bak, and ends; nothing is written beside the program.
+launch <<'DAT'
 "Kapela","První album",#FALSE#
-"#DataOwner","Sbírka",#FALSE#
-"#ContactEmail","jan@example.cz",#FALSE#
 DAT
-dir=$(make_app_dir "$E2E_DIR/original.dat")
-
-# Starts the program and adds the artist "Čechomor" and its album "Živě" after the Editing chord.
-start_and_edit() {
-    start_app "$dir"
-    win=$(main_window) # titled "MP3 Velbor", as wait_window checks
-    keys "$win" ctrl+shift+F11 shift+Insert
-    type_answer "Čechomor"
-    keys "$win" Insert
-    type_answer "Živě"
+# Adds the artist "Čechomor" and its album "Živě" after the Editing chord.
+edit() {
+    ask "Čechomor" ctrl+shift+F11 shift+Insert
+    ask "Živě" Insert
 }
 
-start_and_edit
+edit
 keys "$win" alt+i
 about=$(wait_window About)
 keys "$about" Escape
@@ -33,13 +27,20 @@ answer Velbor alt+n # Ne
 wait_exit
 same_bytes "$dir/Velbor.dat" "$E2E_DIR/original.dat"
 
-start_and_edit
+mkdir -p "$E2E_DIR/work/sbírka"
+printf '"Skupina","Album",#TRUE#\nnesmysl\n' | albums "$E2E_DIR/old.dat"
+cp "$E2E_DIR/old.dat" "$E2E_DIR/work/sbírka/moje.dat"
+start_app "$E2E_DIR/work" "$dir/velbor" --catalogue sbírka/moje.dat
+answer Velbor Return # "Datový soubor obsahuje 1 řádek, který nemá správný tvar, ..."
+win=$(main_window)
+edit
 keys "$win" alt+k # "&Konec"
 answer Velbor Return # Ano, the default: saved without another question
 wait_exit
-expect_cp1250 "$dir/Velbor.dat" <<'DAT'
-"Kapela","První album",#FALSE#
+expect_albums "$E2E_DIR/work/sbírka/moje.dat" <<'DAT'
+"Skupina","Album",#TRUE#
 "Čechomor","Živě",#TRUE#
-"#DataOwner","Sbírka",#FALSE#
-"#ContactEmail","jan@example.cz",#FALSE#
 DAT
+same_bytes "$E2E_DIR/work/sbírka/moje.dat.bak" "$E2E_DIR/old.dat"
+same_bytes "$dir/Velbor.dat" "$E2E_DIR/original.dat"
+[ ! -e "$dir/Velbor.dat.bak" ] || fail "a backup beside the program"

@@ -13,15 +13,10 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-class RecordingShell : public Shell {
-public:
+struct RecordingShell : Shell {
     void open(const QString& target) override { opened.append(target); }
     QStringList opened;
 };
-
-} // namespace
 
 class TestAboutBox : public QObject {
     Q_OBJECT
@@ -43,9 +38,8 @@ private Q_SLOTS:
         RecordingShell shell;
         AboutBox box(shell);
         setCatalogueFile(QString());
-        const QString note = u"Katalog: /home/jan/Moje sbírka.dat"_s;
-        QCOMPARE(box.toolTip(), note);
-        QCOMPARE(box.findChild<QLabel*>(u"notice"_s)->toolTip(), note);
+        QCOMPARE((QStringList{box.toolTip(), box.findChild<QLabel*>(u"notice"_s)->toolTip()}),
+                 QStringList(2, u"Katalog: /home/jan/Moje sbírka.dat"_s));
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         auto* link = box.findChild<QWidget*>(name);
