@@ -11,7 +11,6 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <utility>
 
 using namespace Qt::StringLiterals;
 using namespace fixture;
@@ -36,22 +35,45 @@ void load(Fixture& f, const QString& albums, const QString& ticks, bool news = f
     setDatabaseName(f.status, u"Moje sbírka"_s);
 }
 
-// Whether log holds the one box pattern describes (none if it is empty); one "…" in pattern stands
-// for any text.
+// Whether log holds just the box pattern describes (none if it is empty); a "…" stands for any
+// text.
 bool shown(const QStringList& log, const QString& pattern) {
+    const QString head = pattern.section(u'…', 0, 0), tail = pattern.section(u'…', 1);
     if (pattern.isEmpty() || log.size() != 1)
         return log.size() == (pattern.isEmpty() ? 0 : 1);
-    const QString& text = log[0];
-    const qsizetype gap = pattern.indexOf(u'…');
-    if (gap < 0)
-        return text == pattern;
-    const QStringView head = QStringView(pattern).left(gap),
-                      tail = QStringView(pattern).mid(gap + 1);
-    return text.size() >= pattern.size() - 1 && text.startsWith(head) && text.endsWith(tail);
+    return pattern.contains(u'…') ? log[0].startsWith(head) && log[0].endsWith(tail) &&
+                                        log[0].size() >= head.size() + tail.size()
+                                  : log[0] == pattern;
 }
 
 const QString kTwo = u"Zed>beta|Žlutý pes>Hlavně nezmatkuj *"_s;
-const QByteArray kTwoLines = "Zed - beta\r\n\x8Elut\xFD pes - Hlavn\xEC nezmatkuj\r\n";
+
+struct Report {
+    bool news;
+    QString ticks, email;
+    QByteArray bytes; // the file's; the e-mail's are the same lines
+};
+
+struct Export {
+    QString albums, chosen; // in the program folder; empty: Cancel
+    bool limited;           // no file may grow past 16 bytes
+    QString message;        // %1 the program folder
+    QByteArray after;       // mp3.txt, which held "old"
+};
+
+struct Mail {
+    QString panel, email; // the database's name as shown; the address as stored
+    MailResult result;    // what the mail program answers
+    QString message;      // the box shown, if any
+    int copy = 1;         // 0: no clipboard; 1, 2: one, answered No or Yes
+};
+
+struct Save {
+    bool hasDialog;
+    int nameLength; // 0: the proposed mp3.txt
+    QString answer; // empty: Cancel
+    int asked;
+};
 
 } // namespace
 
@@ -59,188 +81,128 @@ class TestReport : public QObject {
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { TextCompare::setProgramLocale(u"cs_CZ"_s); }
-
-    void reportBytes_data() {
-        QTest::addColumn<bool>("news");
-        QTest::addColumn<QString>("ticks");
-        QTest::addColumn<QString>("email");
-        QTest::addColumn<QByteArray>("bytes");
-
-        const QByteArray sorted = "A - B - C\r\nA - B - D\r\nabba - Alfa\r\nZed - beta\r\n"
-                                  "\x8Elut\xFD pes - Hlavn\xEC nezmatkuj\r\n";
-        const QString ticked = u"Zed>beta;abba>Alfa;Žlutý pes>Hlavně nezmatkuj;A - B>C;A>B - D"_s;
-        QTest::newRow("ticked albums sorted, the e-mail in brackets")
-            << false << ticked + u";Kapela"_s << u"vlastnik@example.cz"_s
-            << header("Datab\xE1ze: Moje sb\xEDrka (vlastnik@example.cz)") + sorted;
-        QTest::newRow("no e-mail")
-            << false << ticked << u""_s << header("Datab\xE1ze: Moje sb\xEDrka") + sorted;
-        QTest::newRow("an artist alone adds nothing")
-            << false << u"Kapela"_s << u""_s << header("Datab\xE1ze: Moje sb\xEDrka");
-        QTest::newRow("news view: what it shows")
-            << true << u"*"_s << u""_s
-            << header("Datab\xE1ze: Moje sb\xEDrka") + "\x8Elut\xFD pes - Hlavn\xEC nezmatkuj\r\n";
+    void initTestCase() {
+        TextCompare::setProgramLocale(u"cs_CZ"_s);
+        std::signal(SIGXFSZ, SIG_IGN);
     }
 
+    void reportBytes_data() {
+        QTest::addColumn<Report>("r");
+        const QByteArray sorted = "A - B - C\r\nA - B - D\r\nabba - Alfa\r\nZed - beta\r\n"
+                                  "\x8Elut\xFD pes - Hlavn\xEC nezmatkuj\r\n";
+        const QByteArray db = "Datab\xE1ze: Moje sb\xEDrka";
+        const QString ticked = u"Zed>beta;abba>Alfa;Žlutý pes>Hlavně nezmatkuj;A - B>C;A>B - D"_s;
+        QTest::newRow("ticked albums sorted, the e-mail in brackets")
+            << Report{false, ticked + u";Kapela"_s, u"vlastnik@example.cz"_s,
+                      header(db + " (vlastnik@example.cz)") + sorted};
+        QTest::newRow("no e-mail") << Report{false, ticked, {}, header(db) + sorted};
+        QTest::newRow("an artist alone adds nothing") << Report{false, u"Kapela"_s, {}, header(db)};
+        QTest::newRow("news view: what it shows")
+            << Report{true, u"*"_s, {}, header(db) + "\x8Elut\xFD pes - Hlavn\xEC nezmatkuj\r\n"};
+    }
     void reportBytes() {
-        QFETCH(bool, news);
-        QFETCH(QString, ticks);
-        QFETCH(QString, email);
-        QFETCH(QByteArray, bytes);
+        QFETCH(Report, r);
         Fixture f;
         load(f,
              u"Zed>beta|Olympic>Želva|abba>Alfa|Žlutý pes>Hlavně nezmatkuj *|Kapela>Prvni|"
              u"A - B>C|A>B - D"_s,
-             ticks, news);
+             r.ticks, r.news);
         const QString owner = f.status.text(StatusPanel::DatabaseName);
-        QCOMPARE(reportFileBytes(f.tree, owner, email).value_or("<refused>"), bytes);
-        // The e-mail carries the same lines.
-        QCOMPARE(reportText(f.tree, owner, email), Windows1250::decode(bytes));
+        QCOMPARE(reportFileBytes(f.tree, owner, r.email).value_or("<refused>"), r.bytes);
+        QCOMPARE(reportText(f.tree, owner, r.email), Windows1250::decode(r.bytes));
     }
 
     void toFile_data() {
-        QTest::addColumn<QString>("albums");
-        QTest::addColumn<QString>("chosen");   // in the program folder; empty: Cancel
-        QTest::addColumn<bool>("limited");     // no file may grow past 16 bytes
-        QTest::addColumn<QString>("message");  // %1 the program folder
-        QTest::addColumn<QByteArray>("after"); // mp3.txt, which held "old"
-
+        QTest::addColumn<Export>("e");
+        const QString failed = u"message(x): Soubor %1/mp3.txt se nepodařilo zapsat: …"_s;
         QTest::newRow("written over the old file")
-            << kTwo << u"mp3.txt"_s << false << u"message(i): Hotovo."_s
-            << header("Datab\xE1ze: Moje sb\xEDrka (a@b.cz)") + kTwoLines;
-        QTest::newRow("cancelled") << kTwo << u""_s << false << u""_s << QByteArray("old");
+            << Export{kTwo, u"mp3.txt"_s, false, u"message(i): Hotovo."_s,
+                      header("Datab\xE1ze: Moje sb\xEDrka (a@b.cz)") +
+                          "Zed - beta\r\n\x8Elut\xFD pes - Hlavn\xEC nezmatkuj\r\n"};
+        QTest::newRow("cancelled") << Export{kTwo, {}, false, {}, "old"};
         QTest::newRow("no such folder")
-            << kTwo << u"chybí/mp3.txt"_s << false
-            << u"message(x): Soubor %1/chybí/mp3.txt se nepodařilo zapsat: …."_s
-            << QByteArray("old");
-        QTest::newRow("failed half way, the old file kept")
-            << kTwo << u"mp3.txt"_s << true
-            << u"message(x): Soubor %1/mp3.txt se nepodařilo zapsat: ….\n"
-               u"Původní soubor zůstal beze změny."_s
-            << QByteArray("old");
-        QTest::newRow("no byte for a character: refused before the dialog")
-            << u"Kapela>Album 中"_s << u"mp3.txt"_s << false
-            << u"message(x): Export se nepodařil: řádek „Kapela - Album 中“ obsahuje znak „中“, "
-               u"který nelze zapsat v kódování Windows-1250."_s
-            << QByteArray("old");
+            << Export{kTwo, u"chybí/mp3.txt"_s, false,
+                      QString(failed).replace(u"/mp3"_s, u"/chybí/mp3"_s) + u'.', "old"};
+        QTest::newRow("failed half way, the old file kept") << Export{
+            kTwo, u"mp3.txt"_s, true, failed + u".\nPůvodní soubor zůstal beze změny."_s, "old"};
+        QTest::newRow("no byte for a character: refused before the dialog") << Export{
+            u"Kapela>Album 中"_s, u"mp3.txt"_s, false,
+            u"message(x): Export se nepodařil: řádek „Kapela - Album 中“ obsahuje znak „中“…"_s,
+            "old"};
     }
-
     void toFile() {
-        QFETCH(QString, albums);
-        QFETCH(QString, chosen);
-        QFETCH(bool, limited);
-        QFETCH(QString, message);
-        QFETCH(QByteArray, after);
-
+        QFETCH(Export, e);
         FolderFixture f;
         const QString old = f.dir.filePath(u"mp3.txt"_s);
         QVERIFY(reliability::writeFile(old, "old"));
-        load(f, albums, u"*"_s);
+        load(f, e.albums, u"*"_s);
         f.ctx.catalogue.contactEmail = u"a@b.cz"_s;
         FakeFileDialog dialogs;
         f.ctx.fileDialog = &dialogs;
-        if (!chosen.isEmpty())
-            dialogs.paths << f.dir.filePath(chosen);
-
+        if (!e.chosen.isEmpty())
+            dialogs.paths << f.dir.filePath(e.chosen);
         rlimit saved{};
         QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
-        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit tiny = saved;
-        if (limited)
-            tiny.rlim_cur = 16;
+        rlimit tiny{e.limited ? 16 : saved.rlim_cur, saved.rlim_max};
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &tiny), 0);
         exportToFile(f.ctx);
         setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, handler);
-
-        QVERIFY2(shown(f.prompts.log, QString(message).replace(u"%1"_s, f.dir.path())),
+        QVERIFY2(shown(f.prompts.log, QString(e.message).replace(u"%1"_s, f.dir.path())),
                  qPrintable(f.prompts.log.join(u'\n')));
-        QCOMPARE(reliability::readFile(old), after);
+        QCOMPARE(reliability::readFile(old), e.after);
         QCOMPARE(f.strays(), QStringList{u"mp3.txt"_s});
-        // The dialog opens with the export's own settings, unless the report cannot be written.
-        QCOMPARE(dialogs.requests.size(), message.contains(u"Export se"_s) ? 0 : 1);
-        if (!dialogs.requests.isEmpty()) {
-            QCOMPARE(dialogs.requests[0].title, u"Exportovat zaškrtnuté"_s);
-            QCOMPARE(dialogs.requests[0].proposedName, u"mp3.txt"_s);
-            QCOMPARE(dialogs.requests[0].folder, f.dir.path());
-        }
+        // The dialog is not opened when the report cannot be written.
+        QCOMPARE(dialogs.requests.size(), e.message.contains(u"Export se"_s) ? 0 : 1);
     }
 
     void byEmail_data() {
-        QTest::addColumn<QString>("panel");
-        QTest::addColumn<QString>("email");     // as stored
-        QTest::addColumn<MailResult>("result"); // what the mail program answers
-        QTest::addColumn<QString>("name");      // the recipient's
-        QTest::addColumn<QString>("message");   // the box shown, if any
-        QTest::addColumn<int>("copy");          // 0: no clipboard; 1, 2: one, answered No or Yes
-
-        const QString panel = u"Databáze: Moje sbírka"_s;
-        const QString handOff = u"message(!): E-mail se nepodařilo předat poštovnímu programu"_s;
-        const QString tooLong =
-            u"Zpráva je příliš dlouhá, než aby ji poštovní program mohl převzít celou. "_s;
+        QTest::addColumn<Mail>("m");
+        const QString
+            panel = u"Databáze: Moje sbírka"_s,
+            a = u"a@b.cz"_s,
+            offer =
+                u"ask: Zpráva je příliš dlouhá…Zkopírovat výpis do schránky a otevřít poštovní program?"_s;
         QTest::newRow("sent, the address as stored")
-            << panel << u" kdo si hraje nezlobí "_s << MailResult::Handed << u"Moje sbírka"_s
-            << u""_s << 1;
-        QTest::newRow("an empty name")
-            << u"Databáze: "_s << u"a@b.cz"_s << MailResult::Handed << u""_s << u""_s << 1;
+            << Mail{panel, u" kdo si hraje nezlobí "_s, MailResult::Handed, {}};
+        QTest::newRow("an empty name") << Mail{u"Databáze: "_s, a, MailResult::Handed, {}};
         QTest::newRow("no mail client")
-            << panel << u"a@b.cz"_s << MailResult::NoMailProgram << u"Moje sbírka"_s
-            << handOff + u": žádný poštovní program nelze spustit.…"_s << 1;
+            << Mail{panel, a, MailResult::NoMailProgram,
+                    u"message(!): E-mail se nepodařilo předat poštovnímu "
+                    u"programu: žádný poštovní program nelze spustit.…"_s};
         QTest::newRow("too long, no clipboard")
-            << panel << u"a@b.cz"_s << MailResult::TooLong << u"Moje sbírka"_s
-            << u"message(!): "_s + tooLong +
-                   u"Zaškrtněte méně alb, nebo použijte export do "
-                   u"souboru."_s
-            << 0;
-        const QString offer = u"ask: "_s + tooLong +
-                              u"Výpis do ní můžete vložit ze schránky sami. Zkopírovat výpis do "
-                              u"schránky a otevřít poštovní program?"_s;
-        QTest::newRow("too long, not copied")
-            << panel << u"a@b.cz"_s << MailResult::TooLong << u"Moje sbírka"_s << offer << 1;
-        QTest::newRow("too long, copied, the mail program opened without it")
-            << panel << u"a@b.cz"_s << MailResult::TooLong << u"Moje sbírka"_s << offer << 2;
-        QTest::newRow("no contact e-mail") << panel << u""_s << MailResult::Handed << u""_s
-                                           << u"message(!): Kontaktní email není definován!"_s << 1;
+            << Mail{panel, a, MailResult::TooLong,
+                    u"message(!): Zpráva je příliš dlouhá…použijte export do souboru."_s, 0};
+        QTest::newRow("too long, not copied") << Mail{panel, a, MailResult::TooLong, offer};
+        QTest::newRow("too long, copied: the message left empty")
+            << Mail{panel, a, MailResult::TooLong, offer, 2};
+        QTest::newRow("no contact e-mail") << Mail{
+            panel, {}, MailResult::Handed, u"message(!): Kontaktní email není definován!"_s};
     }
-
     void byEmail() {
-        QFETCH(QString, panel);
-        QFETCH(QString, email);
-        QFETCH(MailResult, result);
-        QFETCH(QString, name);
-        QFETCH(QString, message);
-        QFETCH(int, copy);
-
+        QFETCH(Mail, m);
         Fixture f;
         load(f, kTwo, u"*"_s);
-        f.status.setText(StatusPanel::DatabaseName, panel);
-        f.ctx.catalogue.contactEmail = email;
+        f.status.setText(StatusPanel::DatabaseName, m.panel);
+        f.ctx.catalogue.contactEmail = m.email;
         RecordingMailer mailer;
-        mailer.firstResult = result;
+        mailer.firstResult = m.result;
         f.ctx.mailer = &mailer;
         RecordingClipboard clipboard;
-        if (copy)
+        if (m.copy)
             f.ctx.clipboard = &clipboard;
-        f.prompts.answers = {copy == 2};
-
+        f.prompts.answers = {m.copy == 2};
         sendByMail(f.ctx);
-
-        QVERIFY2(shown(f.prompts.log, message), qPrintable(f.prompts.log.join(u'\n')));
-        QCOMPARE(mailer.calls, email.isEmpty() ? 0 : copy == 2 ? 2 : 1);
-        if (email.isEmpty())
+        QVERIFY2(shown(f.prompts.log, m.message), qPrintable(f.prompts.log.join(u'\n')));
+        QCOMPARE(mailer.calls, m.email.isEmpty() ? 0 : m.copy == 2 ? 2 : 1);
+        if (m.email.isEmpty())
             return;
-        QCOMPARE(mailer.subject, u"MP3 Velbor"_s);
-        QCOMPARE(mailer.name, name);
-        QCOMPARE(mailer.address, email);
         // Copied, the report waits on the clipboard and the message is left empty.
-        if (copy == 2)
-            QCOMPARE(std::exchange(mailer.body, clipboard.text), QString());
-        else
-            QCOMPARE(clipboard.text, QString());
-        // The same text as the file.
-        QCOMPARE(mailer.body, u"Export z programu MP3 Velbor\r\n"_s + panel + u" ("_s + email +
-                                  u")\r\n"_s + QString(64, u'=') +
-                                  u"\r\nZed - beta\r\nŽlutý pes - Hlavně nezmatkuj\r\n"_s);
+        const bool copied = m.copy == 2;
+        QCOMPARE((QStringList{mailer.subject, mailer.name, mailer.address,
+                              copied ? clipboard.text : mailer.body,
+                              copied ? mailer.body : clipboard.text}),
+                 (QStringList{u"MP3 Velbor"_s, m.panel.section(u": "_s, 1), m.email,
+                              reportText(f.tree, m.panel, m.email), QString()}));
     }
 
     // The file dialog's object: its filters, the request it makes and the answer's properties.
@@ -259,48 +221,36 @@ private Q_SLOTS:
         QCOMPARE(CDialogs::nameFilters(filter), expected);
     }
 
-    // A new object asks for the export's file; the answer comes back in its properties.
-    void exportRequestAndAnswer() {
-        FakeFileDialog dialog;
-        dialog.paths << u"/home/u/report.txt"_s;
-        setCatalogueFile(u"/opt/velbor/Velbor.dat"_s);
-        CDialogs d(&dialog);
-        QVERIFY(d.showSave());
-        QCOMPARE(dialog.requests.size(), 1);
-        const SaveRequest& r = dialog.requests[0];
-        QCOMPARE(r.title, u"Exportovat zaškrtnuté"_s);
-        QCOMPARE(r.folder, u"/opt/velbor"_s);
-        QCOMPARE(r.proposedName, u"mp3.txt"_s);
-        QCOMPARE(r.filters, QStringList{u"Textové soubory (*.txt)"_s});
-        QCOMPARE(r.defaultSuffix, u"txt"_s);
-        QCOMPARE(d.fileName(), u"/home/u/report.txt"_s);
-        QCOMPARE(d.fileTitle(), u"report.txt"_s);
-        QCOMPARE(d.initialDirectory(), u"/home/u"_s);
+    // A new object asks for the export's file, the answer in its properties; Cancel, no dialog,
+    // or a proposed name too long for the dialog: false, nothing changed.
+    void showSave_data() {
+        QTest::addColumn<Save>("s");
+        QTest::newRow("answered") << Save{true, 0, u"/home/u/report.txt"_s, 1};
+        QTest::newRow("cancel, the longest name that fits") << Save{true, 261, {}, 1};
+        QTest::newRow("no dialog") << Save{false, 7, {}, 0};
+        QTest::newRow("name one over the room") << Save{true, 262, {}, 0};
     }
-
-    // Cancel, no dialog, or a proposed name too long for the dialog: false, nothing changed.
-    void nothingChosen_data() {
-        QTest::addColumn<bool>("hasDialog");
-        QTest::addColumn<int>("nameLength");
-        QTest::addColumn<int>("asked");
-        QTest::newRow("cancel, the longest name that fits") << true << 261 << 1;
-        QTest::newRow("no dialog") << false << 7 << 0;
-        QTest::newRow("name one over the room") << true << 262 << 0;
-    }
-    void nothingChosen() {
-        QFETCH(bool, hasDialog);
-        QFETCH(int, nameLength);
-        QFETCH(int, asked);
+    void showSave() {
+        QFETCH(Save, s);
         setCatalogueFile(u"/opt/velbor/Velbor.dat"_s);
         FakeFileDialog dialog;
-        CDialogs d(hasDialog ? &dialog : nullptr);
-        const QString name(nameLength, u'x');
-        d.setFileName(name);
-        QVERIFY(!d.showSave());
-        QCOMPARE(dialog.requests.size(), asked);
-        QCOMPARE(d.fileName(), name);
-        QCOMPARE(d.fileTitle(), QString());
-        QCOMPARE(d.initialDirectory(), u"/opt/velbor"_s);
+        if (!s.answer.isEmpty())
+            dialog.paths << s.answer;
+        CDialogs d(s.hasDialog ? &dialog : nullptr);
+        const QString name(s.nameLength, u'x');
+        if (s.nameLength)
+            d.setFileName(name);
+        QCOMPARE(d.showSave(), !s.answer.isEmpty());
+        QCOMPARE(dialog.requests.size(), s.asked);
+        for (const SaveRequest& r : std::as_const(dialog.requests))
+            QCOMPARE((QStringList{r.title, r.folder, r.proposedName, r.filters.join(u'|'),
+                                  r.defaultSuffix}),
+                     (QStringList{u"Exportovat zaškrtnuté"_s, u"/opt/velbor"_s,
+                                  s.nameLength ? name : u"mp3.txt"_s, u"Textové soubory (*.txt)"_s,
+                                  u"txt"_s}));
+        QCOMPARE((QStringList{d.fileName(), d.fileTitle(), d.initialDirectory()}),
+                 (QStringList{s.answer.isEmpty() ? name : s.answer, s.answer.section(u'/', -1),
+                              s.answer.isEmpty() ? u"/opt/velbor"_s : u"/home/u"_s}));
     }
 };
 
