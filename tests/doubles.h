@@ -42,12 +42,11 @@ public:
         return inputs.isEmpty() ? QString() : inputs.takeFirst();
     }
 
-    // Every scripted answer was asked for.
     bool allUsed() const { return inputs.isEmpty() && answers.isEmpty() && choices.isEmpty(); }
 
 private:
-    static QString titled(const QString& title) {
-        return title.isEmpty() ? QString() : QStringLiteral(" [") + title + u']';
+    static QString titled(const QString& t) {
+        return t.isEmpty() ? t : QStringLiteral(" [") + t + u']';
     }
     static QString unscripted(bool none) {
         return none ? QStringLiteral(" (unscripted)") : QString();
@@ -58,9 +57,7 @@ private:
 // the selected node is removed (the logic must pick the next one itself).
 class FakeTreeView : public TreeView {
 public:
-    explicit FakeTreeView(CatalogueTree* model = nullptr) : m_model(model) {
-        if (!model)
-            return;
+    explicit FakeTreeView(CatalogueTree* model) : m_model(model) {
         QObject::connect(
             model, &QAbstractItemModel::rowsAboutToBeRemoved, &m_guard,
             [this](const QModelIndex& parent, int first, int last) {
@@ -88,7 +85,7 @@ public:
             expanded.insert(p);
     }
     void expandAll() override {
-        for (const TreeNode* n = m_model ? m_model->firstAdded() : nullptr; n; n = n->nextAdded)
+        for (const TreeNode* n = m_model->firstAdded(); n; n = n->nextAdded)
             if (!n->children.empty())
                 expanded.insert(n);
     }
@@ -131,19 +128,17 @@ public:
     }
 };
 
-// A mailer that keeps what it was handed last and answers with result, the first time with
-// firstResult when that is given.
+// A mailer that keeps what it was handed last; answers Handed, the first time firstResult if given.
 class RecordingMailer : public Mailer {
 public:
     int calls = 0;
     QString name, address, subject, body;
-    MailResult result = MailResult::Handed;
     std::optional<MailResult> firstResult;
 
     MailResult compose(const QString& n, const QString& a, const QString& s,
                        const QString& b) override {
         std::tie(name, address, subject, body) = std::tie(n, a, s, b);
-        return ++calls == 1 && firstResult ? *firstResult : result;
+        return ++calls == 1 && firstResult ? *firstResult : MailResult::Handed;
     }
 };
 

@@ -28,9 +28,8 @@ namespace fixture {
 inline std::vector<Album> albumsFrom(const QStringList& lines) {
     std::vector<Album> albums;
     for (const QString& line : lines) {
-        const bool isNew = line.endsWith(QStringLiteral(" *"));
-        const QString text = isNew ? line.chopped(2) : line;
-        albums.push_back(Album{text.section(u'>', 0, 0), text.section(u'>', 1), isNew});
+        const QString text = line.endsWith(QStringLiteral(" *")) ? line.chopped(2) : line;
+        albums.push_back(Album{text.section(u'>', 0, 0), text.section(u'>', 1), text != line});
     }
     return albums;
 }

@@ -1,6 +1,5 @@
-// The Editing commands, "Najít" and "Najít další" with the undo history, as step sequences: what
-// each asks and leaves, and on the way that every undo gives back exactly the state it started
-// from, that the album count follows every step and that every changed node is drawn anew.
+// The Editing commands, "Najít" and "Najít další" with the undo history as step sequences; every
+// step checks that undo gives back its start, the album count follows and changed nodes redraw.
 
 #include "folderfixture.h"
 
@@ -22,8 +21,7 @@ namespace {
 const QString kBase = u"Alfa>Společné *|Kapela>První|Kapela>Společné|Kapela>Druhé *|Žižka>Úpěl *"_s;
 const QString kValues = u"Databáze: Sbírka @jan@example.cz"_s;
 
-// The commands by name, "command=answer" answering its one box: Y/N for a question, a text for
-// an input box.
+// The commands by name; "command=answer" answers its one box (Y/N, or a text to type).
 const QStringList kNames =
     u"addAlbum addArtist deleteAlbum deleteArtist clearAll markNew unmarkNew toggle dbName "
     u"email rename tickAll untickAll all news find next"_s.split(u' ');
@@ -72,12 +70,14 @@ struct Window : FolderFixture {
                (values == kValues ? QString() : u" # "_s + values);
     }
     QStringList state() const {
-        const QByteArray bytes =
-            formatDataFile(ctx.catalogue.albums, databaseName(status), ctx.catalogue.contactEmail)
-                .value_or("<cannot be saved>");
-        return QStringList() << store() << treeText(tree) << pathOf(view.selectedNode())
-                             << additionOrder(tree).join(u'|') << status.texts[0]
-                             << QString::fromLatin1(bytes.toHex());
+        const auto bytes =
+            formatDataFile(ctx.catalogue.albums, databaseName(status), ctx.catalogue.contactEmail);
+        return {store(),
+                treeText(tree),
+                pathOf(view.selectedNode()),
+                additionOrder(tree).join(u'|'),
+                status.texts[0],
+                QString::fromLatin1(bytes.value_or("<cannot be saved>").toHex())};
     }
 
     // One step (see kCommands; "select:path", "+path"/"-path" ticks, "?path" checks the
@@ -111,9 +111,8 @@ struct Window : FolderFixture {
                                  step[0] == u'+' ? Qt::Checked : Qt::Unchecked,
                                  Qt::CheckStateRole));
         } else if (step == u"undo"_s || step == u"redo"_s) {
-            const bool undo = step == u"undo"_s;
-            undo ? stack.undo() : stack.redo();
-            QCOMPARE(state(), (undo ? seen : arrived).value(stack.index(), state()));
+            step == u"undo"_s ? stack.undo() : stack.redo();
+            QCOMPARE(state(), (step == u"undo"_s ? seen : arrived).value(stack.index(), state()));
         } else if (step == u"save"_s) {
             QCOMPARE(save(), reliability::kSaved);
         } else if (const qsizetype c = kNames.indexOf(name); c >= 0) {
@@ -208,13 +207,10 @@ void TestEditing::steps_data() {
         album, u"Přidat artist Nový|Přidat album Zima|Přidat album Alba"_s, true);
     row("refused: an artist with albums, double quotes, an e-mail beyond Windows-1250",
         u"select:Kapela;deleteArtist;!message(!): Složka obsahuje alba, ty odstraňte jako první!;"
-        u"addAlbum=Best \"of\";!message(!): Název alba "_s +
-            quote +
-            u"Album nebylo přidáno.;"
-            u"addArtist=\"Weird Al\";!message(!): Název položky artist "_s +
-            quote +
-            u"Položka artist nebyla přidána.;dbName=Moje \"sbírka\";!message(!): Název databáze "_s +
-            quote + u"Název databáze zůstal beze změny.;email=jan@ŋ.cz"_s,
+        u"addAlbum=Best \"of\";!message(!): Název alba %1Album nebylo přidáno.;addArtist=\"Weird "
+        u"Al\";!message(!): Název položky artist %1Položka artist nebyla přidána.;dbName=Moje "
+        u"\"sbírka\";!message(!): Název databáze %1Název databáze zůstal beze změny.;"
+        u"email=jan@ŋ.cz"_s.arg(quote),
         b, same, u"Kapela"_s,
         u"message(!): Kontaktní email obsahuje znak „ŋ“, který nelze uložit v kódování "
         u"Windows-1250.\nKontaktní email zůstal beze změny."_s);
@@ -321,20 +317,18 @@ void TestEditing::steps_data() {
         u"news;select:Kapela;rename=Čechomor;all;undo"_s, b, same, u"Kapela"_s,
         u"input: Nový název položky artist: «Kapela»"_s, u"Přejmenovat Kapela na Čechomor"_s);
 
-    const QString notAlbum = u"\nAlbum nebylo přejmenováno."_s;
     row("rename refused: a double quote, the artist's other album, the database-name word",
         u"select:Kapela>První;rename=Best \"of\";!message(!): Název alba obsahuje uvozovky (\"), "
-        u"které datový soubor neumí uložit."_s +
-            notAlbum +
-            u";rename=DRUHÉ;!message(!): Album „DRUHÉ“ už u této položky artist existuje."_s +
-            notAlbum + u";select:Kapela;rename=#dataowner"_s,
+        u"které datový soubor neumí uložit.%1;rename=DRUHÉ;!message(!): Album „DRUHÉ“ už u této "
+        u"položky artist existuje.%1;select:Kapela;rename=#dataowner"_s.arg(
+            u"\nAlbum nebylo přejmenováno."_s),
         b, same, u"Kapela"_s,
         u"message(!): Název položky artist je slovo „#dataowner“, kterým datový soubor "
         u"označuje název databáze.\nPoložka artist nebyla přejmenována."_s);
     row("rename refused in the news view: an album or an artist it does not show",
         u"select:Alfa>Společné;unmarkNew;news;select:Kapela>Druhé;rename=první;!message(!): Album "
-        u"„první“ už u této položky artist existuje."_s +
-            notAlbum + u";select:Kapela;rename=alfa"_s,
+        u"„první“ už u této položky artist existuje.\nAlbum nebylo přejmenováno.;select:Kapela;"
+        u"rename=alfa"_s,
         u"Alfa>Společné|Kapela>První|Kapela>Společné|Kapela>Druhé *|Žižka>Úpěl *"_s,
         u"Kapela(*Druhé) Žižka(*Úpěl)"_s, u"Kapela"_s,
         u"message(!): Položka artist „alfa“ už existuje.\nPoložka artist nebyla přejmenována."_s,
@@ -395,14 +389,13 @@ void TestEditing::steps() {
         if (QTest::currentTestFailed())
             QFAIL(qPrintable(u"at "_s + step));
     }
-    for (int i : {0, 1}) // "=": as loaded
-        if (after[i] == u"="_s)
-            after[i] = w.loaded[i];
-    QStringList texts;
+    QStringList history;
     for (int i = 0; i < w.stack.count(); ++i)
-        texts << w.stack.text(i);
+        history << w.stack.text(i);
+    for (int i : {0, 1}) // "=": as loaded
+        after[i].replace(u"="_s, w.loaded[i]);
     QCOMPARE((QStringList{w.store(), treeText(w.tree), pathOf(w.view.selectedNode()),
-                          w.prompts.log.value(w.prompts.log.size() - 1), texts.join(u'|')}),
+                          w.prompts.log.value(w.prompts.log.size() - 1), history.join(u'|')}),
              after);
     QCOMPARE(w.ctx.unsavedEdits, unsaved);
     // Nothing asked that the row did not answer.
