@@ -58,7 +58,11 @@ struct Window {
     QModelIndex index(const QString& path) {
         return w->model()->indexOf(nodeAtPath(*w->model(), path));
     }
-    QString selected() { return pathOf(CatalogueTree::nodeAt(w->treeView()->currentIndex())); }
+    QString selected() { // the current node, marked unless shown selected
+        const QModelIndex i = w->treeView()->currentIndex();
+        return pathOf(CatalogueTree::nodeAt(i)) +
+               (w->treeView()->selectionModel()->isSelected(i) ? QString() : u" (unselected)"_s);
+    }
     // Keys ("Ctrl+Shift+F11"), menu items ("actionAddAlbum") and "select:path", ";" between.
     void press(const QString& input) {
         for (const QString& item : input.split(u';', Qt::SkipEmptyParts)) {
@@ -192,7 +196,6 @@ void TestMainWindow::keys() {
     QFETCH(int, quits);
 
     Window w;
-    const QByteArray original = w.saved();
     w.press(u"select:Kapela"_s);
     w.prompts.inputs = {u"Nové"_s, u"Nové"_s, u"Nové"_s};
     w.prompts.answers = {false};
@@ -200,13 +203,13 @@ void TestMainWindow::keys() {
 
     QCOMPARE(w.prompts.log, log);
     QCOMPARE(w.store() + u' ' + treeText(*w.w->model()), after);
-    QCOMPARE(w.quits, quits);
     QCOMPARE(w.count(), u"V databázi je %1 MP3 alb."_s.arg(w.store().count(u'|') + 1));
-    QCOMPARE(w.item(u"menuEditing"_s)->isVisible(), input.startsWith(kChord));
-    QCOMPARE(w.w->context().editingVisible, input.startsWith(kChord));
-    QCOMPARE(w.saved(), original);
-    // The tree keeps the keyboard, after a rebuild too.
-    QCOMPARE(w.w->focusWidget(), w.w->treeView());
+    // Quits, the Editing menu shown, the file untouched, the tree keeps the keyboard (rebuilt too).
+    const bool chord = input.startsWith(kChord);
+    QCOMPARE(
+        (QList<int>{w.quits, w.item(u"menuEditing"_s)->isVisible(), w.w->context().editingVisible,
+                    w.saved() == dataFile(kBase), w.w->focusWidget() == w.w->treeView()}),
+        (QList<int>{quits, chord, chord, true, true}));
 }
 
 // Esc, "&Konec" and the close box, each without edits ("") and with an album added and the
@@ -239,10 +242,8 @@ void TestMainWindow::exits() {
         QVERIFY(QFile::remove(w.file()) && QDir(w.dir.path()).mkdir(u"Velbor.dat"_s));
     const QByteArray before = w.saved();
 
-    if (path == u"Esc"_s)
-        w.press(u"Esc"_s);
-    else if (path == u"Konec"_s)
-        w.item(u"actionQuit"_s)->trigger();
+    if (path != u"close box"_s)
+        w.press(path == u"Esc"_s ? path : u"actionQuit"_s);
     QCOMPARE(path == u"close box"_s ? w.w->close() : w.quits == 1, ended);
 
     QCOMPARE(w.prompts.log.mid(0, 1), log);
@@ -259,7 +260,6 @@ void TestMainWindow::editAndSave() {
     w.prompts.inputs = {u"Třetí"_s, u"Nová sbírka"_s};
     w.press(kChord + u"select:Alfa>Jediné;actionDeleteAlbum"_s);
     QCOMPARE(w.selected(), u"Alfa"_s);
-    QVERIFY(w.w->treeView()->selectionModel()->isSelected(w.w->treeView()->currentIndex()));
     w.press(u"actionDeleteArtist"_s);
     QCOMPARE(w.selected(), u"Kapela"_s);
     w.press(u"Ins;actionChangeDatabaseName"_s);
@@ -301,7 +301,6 @@ void TestMainWindow::undoRenameFindNext() {
              u"input: Zadejte název (část názvu) hledaného alba/skupiny: [MP3 Velbor]"_s);
     QVERIFY(w.w->treeView()->isExpanded(w.index(u"Alfa"_s)));
     QCOMPARE(w.selected(), u"Alfa>Jediné"_s);
-    QVERIFY(w.w->treeView()->selectionModel()->isSelected(w.w->treeView()->currentIndex()));
 }
 
 // A report too long for a mailto: link goes to the real clipboard, and the mail program gets the
