@@ -136,8 +136,7 @@ private Q_SLOTS:
         f.ctx.catalogue.contactEmail = u"a@b.cz"_s;
         FakeFileDialog dialogs;
         f.ctx.fileDialog = &dialogs;
-        if (!e.chosen.isEmpty())
-            dialogs.paths << f.dir.filePath(e.chosen);
+        dialogs.paths = e.chosen.isEmpty() ? QStringList() : QStringList{f.dir.filePath(e.chosen)};
         rlimit saved{};
         getrlimit(RLIMIT_FSIZE, &saved);
         const rlimit tiny{16, saved.rlim_max};
@@ -182,8 +181,7 @@ private Q_SLOTS:
         mailer.firstResult = m.result;
         f.ctx.mailer = &mailer;
         RecordingClipboard clipboard;
-        if (m.copy)
-            f.ctx.clipboard = &clipboard;
+        f.ctx.clipboard = m.copy ? &clipboard : nullptr;
         f.prompts.answers = {m.copy == 2};
         sendByMail(f.ctx);
         QVERIFY2(shown(f.prompts.log, m.message), qPrintable(f.prompts.log.join(u'\n')));
@@ -217,8 +215,7 @@ private Q_SLOTS:
         QFETCH(Save, s);
         setCatalogueFile(u"/opt/velbor/Velbor.dat"_s);
         FakeFileDialog dialog;
-        if (!s.answer.isEmpty())
-            dialog.paths << s.answer;
+        dialog.paths = s.answer.split(u'|', Qt::SkipEmptyParts); // none: Cancel
         CDialogs d(s.hasDialog ? &dialog : nullptr);
         const QString name(s.nameLength, u'x');
         if (s.nameLength)
