@@ -3,7 +3,7 @@
 # (valgrind preset: no sanitizers) running under valgrind's memcheck, and fails when memcheck
 # reports an error: an invalid read or write, a jump on an uninitialised value, a bad free or a
 # definite leak. Errors that lie wholly inside system libraries are suppressed by
-# tests/valgrind.supp; an error with a frame of our own code in its stack is never suppressed.
+# scripts/valgrind.supp; an error with a frame of our own code in its stack is never suppressed.
 # Usage: scripts/valgrind-e2e.sh [story...]   e.g. scripts/valgrind-e2e.sh editing
 # Slow (a few minutes): not part of scripts/test.sh.
 set -euo pipefail
@@ -32,7 +32,7 @@ cp -f "$root/build/valgrind/src/app/velbor" "\$here/velbor.bin"
 QT_ENABLE_REGEXP_JIT=0 exec valgrind --tool=memcheck --error-exitcode=99 --track-origins=yes --num-callers=40 \\
     --child-silent-after-fork=yes \\
     --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite \\
-    --suppressions="$root/tests/valgrind.supp" --gen-suppressions=all \\
+    --suppressions="$root/scripts/valgrind.supp" --gen-suppressions=all \\
     --log-file="$work/logs/\$(basename "\$here").%p.log" "\$here/velbor.bin" "\$@"
 WRAPPER
 chmod +x "$work/velbor"
