@@ -23,12 +23,10 @@ dir=$(mktemp -d /tmp/velbor-deb.XXXXXX) && trap 'rm -rf "$dir"' EXIT
 dpkg-deb -c "$deb" | grep "Velbor\.dat" && fail "the package holds a catalogue"
 dpkg -x "$deb" "$dir/root"
 id=cz.velbor.Velbor
-for file in usr/lib/velbor/velbor usr/share/applications/$id.desktop \
-    usr/share/metainfo/$id.metainfo.xml usr/share/man/man1/velbor.1.gz \
-    usr/share/doc/velbor/copyright usr/share/icons/hicolor/48x48/apps/velbor.png \
-    usr/share/icons/hicolor/128x128/apps/velbor.png usr/share/icons/hicolor/scalable/apps/velbor.svg; do
-    [ -s "$dir/root/$file" ] || fail "no /$file in the package"
-done
+for file in usr/lib/velbor/velbor usr/share/{applications/$id.desktop,metainfo/$id.metainfo.xml} \
+    usr/share/{man/man1/velbor.1.gz,doc/velbor/copyright} usr/share/icons/hicolor/{48x48,128x128}/apps/velbor.png \
+    usr/share/icons/hicolor/scalable/apps/velbor.svg; do
+    [ -s "$dir/root/$file" ] || fail "no /$file in the package"; done
 [ "$(readlink "$dir/root/usr/bin/velbor")" = ../lib/velbor/velbor ] ||
     fail "/usr/bin/velbor is not a link to ../lib/velbor/velbor"
 desktop="$dir/root/usr/share/applications/$id.desktop"

@@ -98,11 +98,9 @@ private Q_SLOTS:
 
         files.folders = {m_music.filePath(ticks == u"empty"_s ? u"prázdná"_s : QString())};
         dialogs.cancelReading = ticks == u"cancel"_s;
-        if (ticks != u"-"_s && !dialogs.cancelReading) {
-            dialogs.ticks.emplace();
+        if (ticks != u"-"_s && !dialogs.cancelReading)
             for (const QString& i : ticks.split(u','))
-                dialogs.ticks->append(i.toInt());
-        }
+                dialogs.ticks = dialogs.ticks.value_or(QList<int>()) << i.toInt();
         importFolder(f.ctx);
         QCOMPARE(files.folderRequests, {u"Přidat alba ze složky|"_s + QDir::homePath()});
         QCOMPARE(storeLines(f.ctx.catalogue.albums).mid(2).join(u'|'), added);
