@@ -23,6 +23,7 @@ private Q_SLOTS:
             u"empty pattern, empty text|||1\n"
             u"star, empty text|*||1\n"
             u"star must backtrack|*ab|aab|1\n"
+            u"star at the end, text after it|a*|abc|1\n"
             u"text left after last token|a*b|a_b_c|0\n"
             u"question mark needs a character|a?c|ac|0\n"
             u"hash, digit|a#c|a5c|1\n"
