@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# The Debian package that scripts/package.sh builds (scripts/test.sh builds it before the tests):
-# lintian finds no error, the desktop file and the AppStream file validate, the files are where
-# a system-wide install wants them, with no catalogue among them, and the dependencies name Qt,
-# its Czech translations and xdg-utils. Skipped (77) while the package is missing or older than
-# the sources.
+# The Debian package of scripts/package.sh: lintian finds no error, the desktop and AppStream files
+# validate, the files are where a system-wide install wants them, no catalogue among them, and the
+# dependencies name Qt, its Czech translations and xdg-utils. Skipped (77) while the package is
+# missing or older than the sources.
 set -euo pipefail
 : "${VELBOR_SOURCE_DIR:?}" "${VELBOR_VERSION:?}"
 fail() { echo "FAIL: $*" >&2 && exit 1; }
@@ -20,17 +19,14 @@ for package in qt6-translations-l10n xdg-utils libqt6widgets6 libicu72; do
     grep -qw -- "$package" <<<"$depends" || fail "Depends lacks $package: $depends"
 done
 
-dir=$(mktemp -d /tmp/velbor-deb.XXXXXX)
-trap 'rm -rf "$dir"' EXIT
+dir=$(mktemp -d /tmp/velbor-deb.XXXXXX) && trap 'rm -rf "$dir"' EXIT
 dpkg-deb -c "$deb" | grep "Velbor\.dat" && fail "the package holds a catalogue"
 dpkg -x "$deb" "$dir/root"
 id=cz.velbor.Velbor
-for file in usr/lib/velbor/velbor usr/share/applications/$id.desktop \
-    usr/share/metainfo/$id.metainfo.xml usr/share/man/man1/velbor.1.gz \
-    usr/share/doc/velbor/copyright usr/share/icons/hicolor/48x48/apps/velbor.png \
-    usr/share/icons/hicolor/128x128/apps/velbor.png usr/share/icons/hicolor/scalable/apps/velbor.svg; do
-    [ -s "$dir/root/$file" ] || fail "no /$file in the package"
-done
+for file in usr/lib/velbor/velbor usr/share/{applications/$id.desktop,metainfo/$id.metainfo.xml} \
+    usr/share/{man/man1/velbor.1.gz,doc/velbor/copyright} usr/share/icons/hicolor/{48x48,128x128}/apps/velbor.png \
+    usr/share/icons/hicolor/scalable/apps/velbor.svg; do
+    [ -s "$dir/root/$file" ] || fail "no /$file in the package"; done
 [ "$(readlink "$dir/root/usr/bin/velbor")" = ../lib/velbor/velbor ] ||
     fail "/usr/bin/velbor is not a link to ../lib/velbor/velbor"
 desktop="$dir/root/usr/share/applications/$id.desktop"

@@ -23,6 +23,7 @@ private Q_SLOTS:
             u"empty pattern, empty text|||1\n"
             u"star, empty text|*||1\n"
             u"star must backtrack|*ab|aab|1\n"
+            u"star at the end, text after it|a*|abc|1\n"
             u"text left after last token|a*b|a_b_c|0\n"
             u"question mark needs a character|a?c|ac|0\n"
             u"hash, digit|a#c|a5c|1\n"
@@ -79,13 +80,11 @@ private Q_SLOTS:
         const LikePattern compiled(pattern, m_czech);
         QCOMPARE(compiled.isValid(), expected >= 0);
         QCOMPARE(compiled.matches(text), expected > 0);
-        // A second look gives the same answer (ranges cache what they have seen).
-        QCOMPARE(compiled.matches(text), expected > 0);
+        QCOMPARE(compiled.matches(text), expected > 0); // again: ranges cache what they saw
         // The same case behind a long plain start takes the matcher for long patterns.
         const QString start(LikePattern::kShortPattern + 6, u'x');
         const LikePattern longer(QString(start + pattern), m_czech);
-        const QString longText = start + text;
-        QCOMPARE(longer.matches(longText), expected > 0);
+        QCOMPARE(longer.matches(QString(start + text)), expected > 0);
     }
 };
 

@@ -7,10 +7,7 @@ launch <<'DAT'
 "Kapela","První album",#FALSE#
 DAT
 # Adds the artist "Čechomor" and its album "Živě" after the Editing chord.
-edit() {
-    ask "Čechomor" ctrl+shift+F11 shift+Insert
-    ask "Živě" Insert
-}
+edit() { ask "Čechomor" ctrl+shift+F11 shift+Insert; ask "Živě" Insert; }
 
 edit
 keys "$win" alt+i

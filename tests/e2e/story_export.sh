@@ -21,9 +21,8 @@ DAT
 title="Exportovat zaškrtnuté"
 keys "$win" ctrl+q F2
 answer "$title" Return # the save dialog, "mp3.txt" in the program's folder
-answer Velbor Return   # "Hotovo."
-wait_window_gone Velbor
-same_bytes "$dir/mp3.txt" "$E2E_DIR/report.txt"
+done_box() { answer Velbor Return; wait_window_gone Velbor; same_bytes "$dir/mp3.txt" "$E2E_DIR/report.txt"; }
+done_box # "Hotovo."
 
 printf 'stary obsah' | tee "$dir/mp3.txt" >"$E2E_DIR/old.txt"
 # The question before replacing a file has the dialog's title.
@@ -37,7 +36,5 @@ for reply in Return alt+a; do
     wait_window_gone "$title"
     same_bytes "$dir/mp3.txt" "$E2E_DIR/old.txt"
 done
-answer Velbor Return
-wait_window_gone Velbor
-same_bytes "$dir/mp3.txt" "$E2E_DIR/report.txt"
+done_box
 quit

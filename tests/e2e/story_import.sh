@@ -1,7 +1,6 @@
 # Albums added from a music folder: the folder typed into the folder dialog, one album of the list
 # unticked, OK, saved: the file byte for byte. Then the same folder again: the one left out is
 # added and saved, undone with Ctrl+Z and saved: the file as before.
-
 # Tracks of two silent MPEG frames without tags: the album comes from the folder "Artist - Album".
 music="$E2E_DIR/hudba"
 for track in "Alfa - Druhé/01" "alfa - první/01" "Beta - Jedna/01" "Beta - Jedna/02" \
@@ -13,7 +12,7 @@ launch <<'DAT'
 "Alfa","První",#FALSE#
 DAT
 
-# Ctrl+I, the music folder typed into the folder dialog; waits for the list of albums found.
+# Ctrl+I, the music folder typed into the folder dialog; keys $@ in the list of albums found.
 import_music() {
     local box
     keys "$win" ctrl+i
@@ -22,18 +21,17 @@ import_music() {
     type_text "$box" "$music"
     keys "$box" Return
     wait_window_gone "Přidat alba ze složky"
-    wait_window "Nalezená alba"
+    keys "$(wait_window "Nalezená alba")" "$@"
+    wait_window_gone "Nalezená alba"
 }
 
 keys "$win" ctrl+i
 no_box "Ctrl+I opened the folder dialog before the chord" "Přidat alba ze složky"
 keys "$win" ctrl+shift+F11
-list=$(import_music)
 # The list: Alfa - Druhé, Alfa - První (in the catalogue already: unticked), Beta - Jedna,
 # Gama - "Uvozovky" (a name the file cannot carry: never ticked), Žižka - Tábor; the first one
 # current. Beta - Jedna unticked.
-keys "$list" Down Down space Return
-wait_window_gone "Nalezená alba"
+import_music Down Down space Return
 save
 albums "$E2E_DIR/expected.dat" <<'DAT'
 "Alfa","První",#FALSE#
@@ -43,8 +41,7 @@ DAT
 same_bytes "$dir/Velbor.dat" "$E2E_DIR/expected.dat"
 
 # Now only Beta - Jedna is new and ticked: added, saved; undone, saved.
-keys "$(import_music)" Return
-wait_window_gone "Nalezená alba"
+import_music Return
 save
 expect_albums "$dir/Velbor.dat" <<'DAT'
 "Alfa","První",#FALSE#

@@ -2,8 +2,7 @@
 # does nothing, and after it a save creates the file with the two catalogue lines. On the sample
 # catalogue, the save question has Czech buttons (Alt+A is "&Ano", which Qt's English "&Yes"
 # would not answer), and the file comes back byte for byte, again on a second save.
-dir=$(make_app_dir)
-start_app "$dir"
+dir=$(make_app_dir); start_app "$dir"
 answer Velbor Return # "Datový soubor neexistuje!"
 win=$(main_window)
 keys "$win" F12

@@ -21,6 +21,7 @@ private Q_SLOTS:
     void answer() {
         QFETCH(bool, accept);
         QTemporaryDir folder;
+        const QStringList asked{u"Exportovat zaškrtnuté"_s, u"Textové soubory (*.txt)"_s, u"txt"_s};
         QStringList shown;
         QTimer::singleShot(0, this, [&] {
             if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
@@ -34,14 +35,9 @@ private Q_SLOTS:
             if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget()))
                 modal->reject();
         });
-        const std::optional<QString> path =
-            QtFileDialog().askSavePath({u"Exportovat zaškrtnuté"_s,
-                                        folder.path(),
-                                        u"mp3.txt"_s,
-                                        {u"Textové soubory (*.txt)"_s},
-                                        u"txt"_s});
-        QCOMPARE(shown,
-                 (QStringList{u"Exportovat zaškrtnuté"_s, u"Textové soubory (*.txt)"_s, u"txt"_s}));
+        const auto path = QtFileDialog().askSavePath(
+            {asked[0], folder.path(), u"mp3.txt"_s, {asked[1]}, asked[2]});
+        QCOMPARE(shown, asked);
         QCOMPARE(path, accept ? std::optional(folder.filePath(u"mp3.txt"_s)) : std::nullopt);
     }
 };

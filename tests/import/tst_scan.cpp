@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
@@ -17,40 +18,25 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Two frames of silence, MPEG-1 Layer III, 32 kbit/s, 32 kHz, mono: the least TagLib reads as
-// audio.
-QByteArray mpegFrames() {
-    QByteArray frame(144, '\0');
-    frame[0] = char(0xFF), frame[1] = char(0xFB), frame[2] = char(0x18), frame[3] = char(0xC0);
-    return frame + frame;
-}
-
-// "fLaC" and a STREAMINFO block (44.1 kHz, stereo, 16 bits), no audio frames.
-QByteArray flacStream() {
-    QByteArray info(34, '\0');
-    info[0] = info[2] = 0x10;                     // block sizes 4096
-    info[10] = char(0x0A), info[11] = char(0xC4); // 44100 = 0xAC44 in 20 bits ...
-    info[12] = char(0x42), info[13] = char(0xF0); // ... then 2 channels, 16 bits
-    return "fLaC\x80\x00\x00\x22"_ba + info;
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(path.left(path.lastIndexOf(u'/')));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-// Writes the track "path|kind|artist|album|album artist" (the fields after path may be left out),
-// kind one of: v1, v23, v24 (ID3 tags on MPEG audio), flac (Vorbis comments), empty, cut, noise;
-// none is MPEG audio without tags.
+// Writes the track "path|kind|artist|album|album artist" (fields after path may be left out), kind
+// v1, v23, v24 (ID3 tags on MPEG audio), flac (Vorbis comments), empty, cut, noise; none: no tags.
 void writeTrack(const QString& root, const QString& track) {
     const QStringList f = track.split(u'|') + QStringList(4, QString());
     const QString path = root + u'/' + f[0], kind = f[1];
     const QByteArray name = QFile::encodeName(path);
     QByteArray noise(kind == u"noise"_s ? 3000 : 0, '\0');
     QRandomGenerator(17).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
+    // Two frames of silence (MPEG-1 Layer III, 32 kbit/s, 32 kHz, mono), the least TagLib reads
+    // as audio; "fLaC" and a STREAMINFO block (4096-sample blocks, 44.1 kHz, stereo, 16 bits).
+    const QByteArray frame = "\xFF\xFB\x18\xC0"_ba + QByteArray(140, '\0');
+    const QByteArray flac = "fLaC\x80\x00\x00\x22\x10\x00\x10\0\0\0\0\0\0\0\x0A\xC4\x42\xF0"_ba;
     const bool bad = kind == u"empty"_s || kind == u"noise"_s;
-    writeBytes(path, kind == u"flac"_s ? flacStream() : bad ? noise : mpegFrames());
+    const QByteArray bytes = kind == u"flac"_s ? flac + QByteArray(20, '\0')
+                             : bad             ? noise
+                                               : frame + frame;
+    QDir().mkpath(QFileInfo(path).path());
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush());
     TagLib::PropertyMap tags;
     for (const auto& [key, k] : {std::pair{"ARTIST", 2}, {"ALBUM", 3}, {"ALBUMARTIST", 4}})
         if (!f[k].isEmpty())
@@ -78,27 +64,24 @@ QStringList describe(const MusicScan& scan) {
     QStringList out;
     int files = 0;
     for (const FoundAlbum& a : scan.albums) {
-        const bool refused = a.status == FoundAlbum::Status::Unstorable;
-        out << u"%1|%2|%3|%4"_s.arg(a.artist, a.title)
-                   .arg(a.fileCount)
-                   .arg(QLatin1StringView(statuses[int(a.status)]));
-        if (refused == a.reason.isEmpty())
+        out << u"%1|%2|%3|%4"_s.arg(a.artist, a.title, QString::number(a.fileCount),
+                                    QLatin1StringView(statuses[int(a.status)]));
+        if ((a.status == FoundAlbum::Status::Unstorable) == a.reason.isEmpty())
             out << u"reason wrong for "_s + a.title;
         files += a.fileCount;
     }
-    out << u"read %1, unreadable %2, no name %3"_s.arg(scan.filesRead)
-               .arg(scan.skippedUnreadable)
-               .arg(scan.skippedNoName);
+    out << u"read %1, unreadable %2, no name %3"_s.arg(QString::number(scan.filesRead),
+                                                       QString::number(scan.skippedUnreadable),
+                                                       QString::number(scan.skippedNoName));
     if (!scan.cancelled && files + scan.skippedUnreadable + scan.skippedNoName != scan.filesRead)
         out << u"counts do not add up"_s;
     return out;
 }
 
-const std::vector<Album> catalogue = {{u"Pink Floyd"_s, u"The Wall"_s, false},
-                                      {u"Olympic"_s, u"Dávno"_s, true}};
-
 MusicScan scan(const QString& root, const ScanProgress& progress = {}) {
-    return scanMusicFolder(root, catalogue, progress);
+    return scanMusicFolder(
+        root, {{u"Pink Floyd"_s, u"The Wall"_s, false}, {u"Olympic"_s, u"Dávno"_s, true}},
+        progress);
 }
 
 } // namespace
