@@ -32,23 +32,25 @@ void DesktopOpener::open(const QByteArray& link, const QString& what) {
     process->setStandardInputFile(QProcess::nullDevice());
     process->setStandardOutputFile(QProcess::nullDevice());
     process->setStandardErrorFile(QProcess::nullDevice());
-    connect(
-        process, &QProcess::finished, this,
-        [this, process, what](int code, QProcess::ExitStatus status) {
-            process->deleteLater();
-            if (status != QProcess::NormalExit)
-                Q_EMIT failed(what + QStringLiteral(": %1 byl ukončen.").arg(m_program));
-            else if (code == 127)
-                Q_EMIT failed(what + QStringLiteral(": program %1 nelze spustit.").arg(m_program));
-            else if (code != 0)
-                Q_EMIT failed(what + QStringLiteral(": %1 – %2.").arg(m_program, exitReason(code)));
-        });
+    // The shell says 127 when it cannot start the opener; QProcess says so when no shell starts.
+    const QString notStarted = what + QStringLiteral(": program %1 nelze spustit.").arg(m_program);
+    connect(process, &QProcess::finished, this,
+            [this, process, what, notStarted](int code, QProcess::ExitStatus status) {
+                process->deleteLater();
+                if (status != QProcess::NormalExit)
+                    Q_EMIT failed(what + QStringLiteral(": %1 byl ukončen.").arg(m_program));
+                else if (code == 127)
+                    Q_EMIT failed(notStarted);
+                else if (code != 0)
+                    Q_EMIT failed(what +
+                                  QStringLiteral(": %1 – %2.").arg(m_program, exitReason(code)));
+            });
     connect(process, &QProcess::errorOccurred, this,
-            [this, process, what](QProcess::ProcessError e) {
+            [this, process, notStarted](QProcess::ProcessError e) {
                 if (e != QProcess::FailedToStart)
                     return;
                 process->deleteLater();
-                Q_EMIT failed(what + QStringLiteral(": program %1 nelze spustit.").arg(m_program));
+                Q_EMIT failed(notStarted);
             });
     process->start();
 }
