@@ -4,7 +4,38 @@
 
 #include <algorithm>
 #include <cstring>
-#include <numeric>
+
+namespace {
+
+// A key as the sort moves it: its first sixteen bytes as two numbers that order as they do, so
+// that most comparisons read nothing but the items themselves, which lie side by side.
+struct Item {
+    quint64 head, head2;
+    const char* data;
+    qint32 length, index;
+};
+
+quint64 bigEndianAt(const char* data, qsizetype length, qsizetype from) {
+    quint64 value = 0;
+    for (qsizetype k = from; k < from + 8; ++k)
+        value = value << 8 | (k < length ? quint8(data[k]) : 0u);
+    return value;
+}
+
+bool itemLess(const Item& x, const Item& y) {
+    if (x.head != y.head)
+        return x.head < y.head;
+    if (x.head2 != y.head2)
+        return x.head2 < y.head2;
+    const qint32 shorter = std::min(x.length, y.length);
+    if (shorter > 16)
+        if (const int c = std::memcmp(x.data + 16, y.data + 16, size_t(shorter - 16)); c != 0)
+            return c < 0;
+    // Equal texts in ascending order: the numbers decide last, so any sort keeps them so.
+    return x.length != y.length ? x.length < y.length : x.index < y.index;
+}
+
+} // namespace
 
 SortKeys::SortKeys(qsizetype count, const std::function<QStringView(qsizetype, QString&)>& textOf,
                    const TextCompare& compare)
@@ -29,10 +60,8 @@ SortKeys::SortKeys(qsizetype count, const std::function<QStringView(qsizetype, Q
         for (qsizetype i = begin; i < end; ++i) {
             const qsizetype at = start[size_t(i - begin)];
             const qsizetype length = start[size_t(i - begin) + 1] - at;
-            quint64 head = 0;
-            for (qsizetype k = 0; k < 8; ++k)
-                head = head << 8 | (k < length ? quint8(bytes[at + k]) : 0u);
-            m_keys[size_t(i)] = {head, bytes.constData() + at, length};
+            m_keys[size_t(i)] = {bigEndianAt(bytes.constData() + at, length, 0),
+                                 bytes.constData() + at, length};
         }
     });
 }
@@ -47,14 +76,16 @@ int SortKeys::compareTails(const Key& x, const Key& y) {
     return x.length < y.length ? -1 : (x.length > y.length ? 1 : 0);
 }
 
+
 std::vector<qint32> SortKeys::sorted() const {
-    std::vector<qint32> items(m_keys.size());
-    std::iota(items.begin(), items.end(), 0);
-    // Equal texts in ascending order: the numbers decide last, so any sort keeps them so.
-    const auto less = [this](qint32 a, qint32 b) {
-        const int c = compare(a, b);
-        return c != 0 ? c < 0 : a < b;
-    };
+    std::vector<Item> items(m_keys.size());
+    parallelChunks(items.size(), [&](size_t, size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) {
+            const Key& k = m_keys[i];
+            items[i] = {k.head, bigEndianAt(k.data, k.length, 8), k.data, qint32(k.length),
+                        qint32(i)};
+        }
+    });
     // Each piece sorted on its own core (most lists come nearly in order: a sorted piece is
     // seen in one pass), then the pieces merged.
     const size_t pieces = parallelPieces(items.size());
@@ -64,14 +95,17 @@ std::vector<qint32> SortKeys::sorted() const {
     parallelFor(pieces, [&](size_t k) {
         const auto begin = items.begin() + qsizetype(bounds[k]);
         const auto end = items.begin() + qsizetype(bounds[k + 1]);
-        if (!std::is_sorted(begin, end, less))
-            std::sort(begin, end, less);
+        if (!std::is_sorted(begin, end, itemLess))
+            std::sort(begin, end, itemLess);
     });
     for (size_t k = 1; k < pieces; ++k) {
         const auto middle = items.begin() + qsizetype(bounds[k]);
-        if (less(*middle, *(middle - 1)))
+        if (itemLess(*middle, *(middle - 1)))
             std::inplace_merge(items.begin(), middle, items.begin() + qsizetype(bounds[k + 1]),
-                               less);
+                               itemLess);
     }
-    return items;
+    std::vector<qint32> order(items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        order[i] = items[i].index;
+    return order;
 }

@@ -50,23 +50,27 @@ const Tables& tables() {
     return t;
 }
 
-} // namespace
-
-namespace Windows1250 {
-
-void decodeAppend(QByteArrayView bytes, QString& out) {
+void decodeInto(QByteArrayView bytes, char16_t* dst) {
     const auto& table = tables().toUnicode;
-    const qsizetype start = out.size();
-    out.resize(start + bytes.size());
-    char16_t* dst = reinterpret_cast<char16_t*>(out.data()) + start;
     const auto* src = reinterpret_cast<const uint8_t*>(bytes.data());
     for (qsizetype i = 0, n = bytes.size(); i < n; ++i)
         dst[i] = table[src[i]];
 }
 
+} // namespace
+
+namespace Windows1250 {
+
+void decodeAppend(QByteArrayView bytes, QString& out) {
+    const qsizetype start = out.size();
+    out.resize(start + bytes.size());
+    decodeInto(bytes, reinterpret_cast<char16_t*>(out.data()) + start);
+}
+
 QString decode(QByteArrayView bytes) {
-    QString out;
-    decodeAppend(bytes, out);
+    // Made at its full length at once: the loader decodes two names a line.
+    QString out(bytes.size(), Qt::Uninitialized);
+    decodeInto(bytes, reinterpret_cast<char16_t*>(out.data()));
     return out;
 }
 

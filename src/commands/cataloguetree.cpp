@@ -59,12 +59,12 @@ void CatalogueTree::unlinkAdded(TreeNode* node) {
     --m_count;
 }
 
-void CatalogueTree::renumber(std::vector<TreeNode*>& list, size_t from) {
+void CatalogueTree::renumber(NodeList& list, size_t from) {
     for (size_t i = from; i < list.size(); ++i)
         list[i]->row = int(i);
 }
 
-size_t CatalogueTree::sortedPosition(const std::vector<TreeNode*>& list, QStringView text) const {
+size_t CatalogueTree::sortedPosition(const NodeList& list, QStringView text) const {
     // After the last node that does not sort after text, so equal names keep their order.
     auto it =
         std::upper_bound(list.begin(), list.end(), text, [this](QStringView t, const TreeNode* n) {
@@ -124,7 +124,7 @@ void CatalogueTree::sortAllChildren() {
         const size_t from = artistAt(piece), to = artistAt(piece + 1);
         std::vector<qint32> order;
         for (size_t a = from; a < to; ++a) {
-            std::vector<TreeNode*>& children = m_roots[a]->children;
+            NodeList& children = m_roots[a]->children;
             if (children.size() < 2)
                 continue;
             order.clear();
@@ -170,11 +170,11 @@ TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newRelea
             ++groupSize[size_t(groupOf[k])];
         }
     }
-    m_roots.resize(groupSize.size(), nullptr);
+    std::vector<TreeNode*> artists(groupSize.size(), nullptr); // in the order first seen
     for (size_t k = 0; k < albums.size(); ++k) {
         if (groupOf[k] < 0)
             continue;
-        TreeNode*& artist = m_roots[size_t(groupOf[k])];
+        TreeNode*& artist = artists[size_t(groupOf[k])];
         if (!artist) {
             artist = newNode(albums[k].artist, NodeKind::Artist, nullptr);
             artist->sortsChildren = true;
@@ -185,14 +185,12 @@ TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newRelea
         artist->children.push_back(node);
     }
 
-    // The artists in text order (they were added in the order of m_roots, so equal names keep
-    // it); names that differ in letter case only share the node added first.
-    const std::vector<TreeNode*> artists = std::move(m_roots);
+    // The artists in text order (equal names keep the order they were added in); names that
+    // differ in letter case only share the node added first.
     const SortKeys keys(
         qsizetype(artists.size()),
         [&](qsizetype i, QString&) -> QStringView { return artists[size_t(i)]->text; }, m_compare);
     const std::vector<qint32> order = keys.sorted();
-    m_roots.clear();
     m_roots.reserve(artists.size());
     for (size_t k = 0; k < order.size(); ++k) {
         TreeNode* artist = artists[size_t(order[k])];

@@ -3,6 +3,7 @@
 #include "catalogue/album.h"
 #include "catalogue/shown.h"
 #include "catalogue/textcompare.h"
+#include "nodelist.h"
 
 #include <QAbstractItemModel>
 #include <QFont>
@@ -17,7 +18,7 @@ enum class NodeKind : quint8 { Album, Artist };
 struct TreeNode {
     QString text;
     TreeNode* parent = nullptr;
-    std::vector<TreeNode*> children; // in display order
+    NodeList children; // in display order
     // The node collection: every node in the order it was added to the tree.
     TreeNode* prevAdded = nullptr;
     TreeNode* nextAdded = nullptr;
@@ -66,7 +67,7 @@ public:
     void renameNode(TreeNode* node, const QString& text);
 
     TreeNode* artistNode(QStringView name) const;
-    const std::vector<TreeNode*>& artists() const { return m_roots; }
+    const NodeList& artists() const { return m_roots; }
     TreeNode* firstAdded() const { return m_firstAdded; }
     qsizetype nodeCount() const { return m_count; }
     // Counts the rebuilds: a node's seq names it only within one generation.
@@ -101,14 +102,14 @@ private:
     TreeNode* newNode(const QString& text, NodeKind kind, TreeNode* parent);
     void linkAddedAfter(TreeNode* node, TreeNode* after);
     void unlinkAdded(TreeNode* node);
-    void renumber(std::vector<TreeNode*>& list, size_t from);
-    std::vector<TreeNode*>& siblingsOf(TreeNode* parent) {
+    void renumber(NodeList& list, size_t from);
+    NodeList& siblingsOf(TreeNode* parent) {
         return parent ? parent->children : m_roots;
     }
-    size_t sortedPosition(const std::vector<TreeNode*>& list, QStringView text) const;
+    size_t sortedPosition(const NodeList& list, QStringView text) const;
     // Where a node of that text and seq stands in list: by text then seq, or by seq alone among
     // the albums of an artist that does not sort them.
-    size_t placeOf(const std::vector<TreeNode*>& list, const TreeNode* parent, QStringView text,
+    size_t placeOf(const NodeList& list, const TreeNode* parent, QStringView text,
                    quint32 seq) const;
     void setAllChecked(bool checked);
     // Sorts the albums of every artist (on all cores for a large tree) and leaves out the
@@ -123,7 +124,7 @@ private:
     static constexpr size_t kChunkSize = 4096;
     std::vector<std::unique_ptr<TreeNode[]>> m_chunks;
     size_t m_chunkUsed = kChunkSize;
-    std::vector<TreeNode*> m_roots;
+    NodeList m_roots;
     TreeNode* m_firstAdded = nullptr;
     TreeNode* m_lastAdded = nullptr;
     qsizetype m_count = 0;

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-size_t CatalogueTree::placeOf(const std::vector<TreeNode*>& list, const TreeNode* parent,
+size_t CatalogueTree::placeOf(const NodeList& list, const TreeNode* parent,
                               QStringView text, quint32 seq) const {
     // Either way the list is in that order already: a binary search finds the place.
     const bool bySeq = parent && !parent->sortsChildren;
@@ -43,14 +43,14 @@ void CatalogueTree::renameNode(TreeNode* node, const QString& text) {
     auto& siblings = siblingsOf(node->parent);
     const size_t row = size_t(node->row);
     const QModelIndex parentIndex = indexOf(node->parent);
-    std::vector<TreeNode*> others = siblings;
-    others.erase(others.begin() + qsizetype(row));
-    const size_t pos = placeOf(others, node->parent, text, node->seq);
+    siblings.erase(siblings.begin() + row); // looked at without it, put back below
+    const size_t pos = placeOf(siblings, node->parent, text, node->seq);
+    siblings.insert(siblings.begin() + row, node);
     if (pos != row) {
         // Qt counts the destination before the node is taken out.
         beginMoveRows(parentIndex, int(row), int(row), parentIndex, int(pos > row ? pos + 1 : pos));
-        others.insert(others.begin() + qsizetype(pos), node);
-        siblings.swap(others);
+        siblings.erase(siblings.begin() + row);
+        siblings.insert(siblings.begin() + pos, node);
         renumber(siblings, std::min(pos, row));
         endMoveRows();
     }
