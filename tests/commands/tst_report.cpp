@@ -114,7 +114,6 @@ private Q_SLOTS:
         const QString failed = u"message(x): Soubor %1/mp3.txt se nepodařilo zapsat: …"_s;
         QTest::newRow("written over the old file")
             << Export{kTwo, u"mp3.txt"_s, false, u"message(i): Hotovo."_s, {}};
-        QTest::newRow("cancelled") << Export{kTwo, {}, false, {}};
         QTest::newRow("no such folder")
             << Export{kTwo, u"chybí/mp3.txt"_s, false,
                       QString(failed).replace(u"/mp3"_s, u"/chybí/mp3"_s) + u'.'};
@@ -191,13 +190,6 @@ private Q_SLOTS:
                               copied ? mailer.body : clipboard.text}),
                  (QStringList{u"MP3 Velbor"_s, m.panel.section(u": "_s, 1), m.email,
                               reportText(f.tree, m.panel, m.email), QString()}));
-    }
-
-    // The file dialog's filters ("Textové soubors (*.txt)|*.txt" in showSave): patterns added.
-    void nameFilters() {
-        QCOMPARE(CDialogs::nameFilters(u"Text|*.txt;*.log|Vše|*"_s).join(u'|'),
-                 u"Text (*.txt *.log)|Vše (*)"_s);
-        QCOMPARE(CDialogs::nameFilters(u"a|b|||"_s), QStringList{u"a (b)"_s}); // bars at the end
     }
 
     // The export's file asked for, the answer kept; Cancel, no dialog or too long a name: false.

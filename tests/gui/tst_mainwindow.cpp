@@ -92,7 +92,7 @@ private Q_SLOTS:
     void exits_data();
     void exits();
     void editAndSave();
-    void undoRenameFindNext();
+    void undoFindNext();
     void longReportOnTheClipboard();
 };
 
@@ -272,13 +272,13 @@ void TestMainWindow::editAndSave() {
              dataFile(u"Kapela>První|Kapela>Druhé *|Kapela>Třetí *"_s, u"Nová sbírka"_s));
 }
 
-// The undo items name their step; "Najít další" works before the chord; F3 expands the collapsed
-// artist of the match and selects it.
-void TestMainWindow::undoRenameFindNext() {
+// The undo items name their step (the keys and renaming: the end-to-end story "editing"); F3
+// expands the collapsed artist of the match and selects it.
+void TestMainWindow::undoFindNext() {
     Window w;
     QAction* undo = w.item(u"actionUndo"_s);
     QAction* redo = w.item(u"actionRedo"_s);
-    w.prompts.inputs = {u"Nové"_s, u"Skupina"_s, u"DRUH"_s, u"JED"_s};
+    w.prompts.inputs = {u"Nové"_s, u"DRUH"_s, u"JED"_s};
     w.press(kChord + u"select:Kapela;Ins"_s);
     QCOMPARE(undo->text(), u"&Zpět: Přidat album Nové"_s);
     QVERIFY(!redo->isEnabled());
@@ -287,13 +287,9 @@ void TestMainWindow::undoRenameFindNext() {
     QCOMPARE(w.count(), u"V databázi je 3 MP3 alb."_s);
     QCOMPARE(redo->text(), u"Z&novu: Přidat album Nové"_s);
     QCOMPARE(undo->text(), u"&Zpět"_s);
-    w.press(u"Ctrl+Y;Ctrl+Z;Ctrl+Shift+Z;F6"_s);
-    QCOMPARE(w.store(), u"Skupina>První|Skupina>Druhé *|Alfa>Jediné|Skupina>Nové *"_s);
-    QCOMPARE(w.selected(), u"Skupina"_s);
-    QCOMPARE(undo->text(), u"&Zpět: Přejmenovat Kapela na Skupina"_s);
     // Shift+F3 with no pattern yet asks for one; past the last match it says so.
     w.press(u"Shift+F3;Shift+F3"_s);
-    QCOMPARE(w.selected(), u"Skupina>Druhé"_s);
+    QCOMPARE(w.selected(), u"Kapela>Druhé"_s);
     QCOMPARE(w.prompts.log.last(), u"message(i): Nenalezeno."_s);
     QVERIFY(!w.w->treeView()->isExpanded(w.index(u"Alfa"_s)));
     w.press(u"F3"_s);
@@ -303,22 +299,18 @@ void TestMainWindow::undoRenameFindNext() {
     QCOMPARE(w.selected(), u"Alfa>Jediné"_s);
 }
 
-// A report too long for a mailto: link goes to the real clipboard, and the mail program gets the
-// recipient and the subject alone.
+// A report too long for a mailto: link goes to the real clipboard (what the mail program gets
+// then: tst_report).
 void TestMainWindow::longReportOnTheClipboard() {
     Window w;
     RecordingMailer mailer;
-    mailer.firstResult = MailResult::TooLong; // the whole report; then recipient and subject
+    mailer.firstResult = MailResult::TooLong;
     w.w->context().mailer = &mailer;
     QApplication::clipboard()->clear();
     w.prompts.answers = {true};
     w.press(u"Ctrl+Q;actionSendByMail"_s);
-    QVERIFY(w.prompts.log.value(0).startsWith(u"ask: Zpráva je příliš dlouhá"_s));
     QCOMPARE(QApplication::clipboard()->text(),
              reportText(*w.w->model(), u"Databáze: Sbírka"_s, u"jan@example.cz"_s));
-    QCOMPARE((QStringList{QString::number(w.prompts.log.size()), QString::number(mailer.calls),
-                          mailer.name, mailer.address, mailer.subject, mailer.body}),
-             (QStringList{u"1"_s, u"2"_s, u"Sbírka"_s, u"jan@example.cz"_s, u"MP3 Velbor"_s, {}}));
 }
 
 QTEST_MAIN(TestMainWindow)
