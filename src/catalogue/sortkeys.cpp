@@ -76,8 +76,7 @@ int SortKeys::compareTails(const Key& x, const Key& y) {
     return x.length < y.length ? -1 : (x.length > y.length ? 1 : 0);
 }
 
-
-std::vector<qint32> SortKeys::sorted() const {
+std::vector<qint32> SortKeys::sorted(std::vector<char>* equalsPrevious) const {
     std::vector<Item> items(m_keys.size());
     parallelChunks(items.size(), [&](size_t, size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i) {
@@ -107,5 +106,14 @@ std::vector<qint32> SortKeys::sorted() const {
     std::vector<qint32> order(items.size());
     for (size_t i = 0; i < items.size(); ++i)
         order[i] = items[i].index;
+    if (equalsPrevious) {
+        equalsPrevious->assign(items.size(), 0);
+        for (size_t i = 1; i < items.size(); ++i) {
+            const Item &x = items[i - 1], &y = items[i];
+            (*equalsPrevious)[i] = x.head == y.head && x.head2 == y.head2 && x.length == y.length &&
+                                   (x.length <= 16 || std::memcmp(x.data + 16, y.data + 16,
+                                                                  size_t(x.length - 16)) == 0);
+        }
+    }
     return order;
 }

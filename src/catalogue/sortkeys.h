@@ -35,8 +35,9 @@ public:
     }
 
     // The numbers 0 to size() - 1 in the order of their texts, sorted on all cores; the
-    // numbers of equal texts stay in ascending order.
-    std::vector<qint32> sorted() const;
+    // numbers of equal texts stay in ascending order. If asked, tells for each place whether
+    // its text equals the one before.
+    std::vector<qint32> sorted(std::vector<char>* equalsPrevious = nullptr) const;
 
 private:
     // The first eight bytes of a key, as a number that orders as they do (zeros after a shorter

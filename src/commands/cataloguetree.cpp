@@ -91,56 +91,58 @@ TreeNode* CatalogueTree::artistNode(QStringView name) const {
 }
 
 void CatalogueTree::sortAllChildren() {
-    // The key of every album that has a sibling at once, in the order the nodes were added,
-    // which is the order of the nodes and their names in memory (the tree's order would visit
-    // them at random); a node's row holds the number of its key meanwhile. Then each artist's
-    // albums are sorted on their own, the first added first among equal names; the later ones of
-    // an equal name go.
-    std::vector<TreeNode*> albums;
+    // Each artist's albums are sorted on their own, the first added first among equal names; the
+    // later ones of an equal name go. The albums of an artist with many are sorted by their keys,
+    // made at once in the order the nodes were added, which is the order of the nodes and their
+    // names in memory (the tree's order would visit them at random); a node's row holds the number
+    // of its key meanwhile. The few albums of another artist are compared directly, which costs
+    // less than making their keys.
+    constexpr size_t kKeyedAbove = 32;
+    std::vector<TreeNode*> keyed;
     for (TreeNode* node = m_firstAdded; node; node = node->nextAdded) {
-        if (node->kind != NodeKind::Album)
-            continue;
-        node->row = node->parent->children.size() > 1 ? int(albums.size()) : 0;
-        if (node->parent->children.size() > 1)
-            albums.push_back(node);
+        if (node->kind == NodeKind::Album && node->parent->children.size() > kKeyedAbove) {
+            node->row = int(keyed.size());
+            keyed.push_back(node);
+        }
     }
     const SortKeys keys(
-        qsizetype(albums.size()),
-        [&](qsizetype i, QString&) -> QStringView { return albums[size_t(i)]->text; }, m_compare);
+        qsizetype(keyed.size()),
+        [&](qsizetype i, QString&) -> QStringView { return keyed[size_t(i)]->text; }, m_compare);
 
     std::vector<size_t> firstOf(m_roots.size() + 1, 0); // albums to sort before each artist
     for (size_t a = 0; a < m_roots.size(); ++a) {
         const size_t n = m_roots[a]->children.size();
         firstOf[a + 1] = firstOf[a] + (n > 1 ? n : 0);
     }
-    std::vector<std::vector<TreeNode*>> dropped(parallelPieces(albums.size()));
+    std::vector<std::vector<TreeNode*>> dropped(parallelPieces(firstOf.back()));
     parallelFor(dropped.size(), [&](size_t piece) {
         // Runs of artists of about equal numbers of albums.
         auto artistAt = [&](size_t k) {
-            const size_t album = albums.size() * k / dropped.size();
+            const size_t album = firstOf.back() * k / dropped.size();
             return size_t(std::lower_bound(firstOf.begin(), firstOf.end() - 1, album) -
                           firstOf.begin());
         };
         const size_t from = artistAt(piece), to = artistAt(piece + 1);
-        std::vector<qint32> order;
         for (size_t a = from; a < to; ++a) {
             NodeList& children = m_roots[a]->children;
             if (children.size() < 2)
                 continue;
-            order.clear();
-            for (const TreeNode* child : children)
-                order.push_back(child->row);
-            std::sort(order.begin(), order.end(), [&](qint32 x, qint32 y) {
-                const int c = keys.compare(x, y);
-                return c != 0 ? c < 0 : albums[size_t(x)]->seq < albums[size_t(y)]->seq;
+            const bool byKeys = children.size() > kKeyedAbove;
+            const auto compare = [&](const TreeNode* x, const TreeNode* y) {
+                return byKeys ? keys.compare(x->row, y->row) : m_compare.compare(x->text, y->text);
+            };
+            std::sort(children.begin(), children.end(), [&](const TreeNode* x, const TreeNode* y) {
+                const int c = compare(x, y);
+                return c != 0 ? c < 0 : x->seq < y->seq;
             });
-            children.clear();
-            for (size_t k = 0; k < order.size(); ++k) {
-                if (k > 0 && keys.compare(order[k - 1], order[k]) == 0)
-                    dropped[piece].push_back(albums[size_t(order[k])]);
+            size_t kept = 1;
+            for (size_t k = 1; k < children.size(); ++k) {
+                if (compare(children[kept - 1], children[k]) == 0)
+                    dropped[piece].push_back(children[k]);
                 else
-                    children.push_back(albums[size_t(order[k])]);
+                    children[kept++] = children[k];
             }
+            children.resize(kept);
             renumber(children, 0);
         }
     });
@@ -164,6 +166,8 @@ TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newRelea
         for (size_t k = 0; k < albums.size(); ++k) {
             if (newReleasesOnly && !albums[k].isNew)
                 continue;
+            if (k + 16 < albums.size())
+                groups.prefetch(albums[k + 16].artist);
             groupOf[k] = groups.groupOf(albums[k].artist);
             if (size_t(groupOf[k]) == groupSize.size())
                 groupSize.push_back(0);
@@ -190,11 +194,14 @@ TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newRelea
     const SortKeys keys(
         qsizetype(artists.size()),
         [&](qsizetype i, QString&) -> QStringView { return artists[size_t(i)]->text; }, m_compare);
-    const std::vector<qint32> order = keys.sorted();
+    std::vector<char> equal; // equal[k]: order[k] names what order[k - 1] names
+    const std::vector<qint32> order = keys.sorted(&equal);
     m_roots.reserve(artists.size());
     for (size_t k = 0; k < order.size(); ++k) {
+        if (k + 16 < order.size()) // the nodes lie in another order: asked for ahead
+            __builtin_prefetch(artists[size_t(order[k + 16])]);
         TreeNode* artist = artists[size_t(order[k])];
-        if (k > 0 && keys.compare(order[k - 1], order[k]) == 0) {
+        if (equal[k]) {
             TreeNode* same = m_roots.back();
             for (TreeNode* child : artist->children) {
                 child->parent = same;

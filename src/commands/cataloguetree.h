@@ -103,9 +103,7 @@ private:
     void linkAddedAfter(TreeNode* node, TreeNode* after);
     void unlinkAdded(TreeNode* node);
     void renumber(NodeList& list, size_t from);
-    NodeList& siblingsOf(TreeNode* parent) {
-        return parent ? parent->children : m_roots;
-    }
+    NodeList& siblingsOf(TreeNode* parent) { return parent ? parent->children : m_roots; }
     size_t sortedPosition(const NodeList& list, QStringView text) const;
     // Where a node of that text and seq stands in list: by text then seq, or by seq alone among
     // the albums of an artist that does not sort them.

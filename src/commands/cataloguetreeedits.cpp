@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-size_t CatalogueTree::placeOf(const NodeList& list, const TreeNode* parent,
-                              QStringView text, quint32 seq) const {
+size_t CatalogueTree::placeOf(const NodeList& list, const TreeNode* parent, QStringView text,
+                              quint32 seq) const {
     // Either way the list is in that order already: a binary search finds the place.
     const bool bySeq = parent && !parent->sortsChildren;
     auto it = std::partition_point(list.begin(), list.end(), [&](const TreeNode* n) {

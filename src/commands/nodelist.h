@@ -67,6 +67,8 @@ public:
         --m_size;
     }
     void clear() { m_size = 0; }
+    // Keeps the first count nodes (count <= size()).
+    void resize(size_t count) { m_size = quint32(count); }
 
 private:
     // Up to one node is held in place of the pointer to a block.

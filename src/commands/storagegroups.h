@@ -19,6 +19,12 @@ public:
         return slot->group - 1;
     }
 
+    // Asks for the slot of text ahead of groupOf(text).
+    void prefetch(const QString& text) const {
+        if (!m_slots.empty())
+            __builtin_prefetch(&m_slots[start(text.constData(), text.size())]);
+    }
+
 private:
     struct Slot {
         const QChar* data;
@@ -27,13 +33,15 @@ private:
     };
     Slot* find(const Slot& key) {
         const size_t mask = m_slots.size() - 1;
-        size_t i =
-            size_t((quintptr(key.data) >> 3 ^ quintptr(key.size)) * 0x9E3779B97F4A7C15ull >> 24);
-        for (;; i = (i + 1) & mask) {
-            Slot& s = m_slots[i & mask];
+        for (size_t i = start(key.data, key.size);; i = (i + 1) & mask) {
+            Slot& s = m_slots[i];
             if (s.group == 0 || (s.data == key.data && s.size == key.size))
                 return &s;
         }
+    }
+    size_t start(const QChar* data, qsizetype size) const {
+        const auto h = (quintptr(data) >> 3 ^ quintptr(size)) * 0x9E3779B97F4A7C15ull >> 24;
+        return size_t(h) & (m_slots.size() - 1);
     }
     void grow() {
         std::vector<Slot> old = std::move(m_slots);
