@@ -33,6 +33,10 @@ private Q_SLOTS:
             << u"Hudba>x/Chinaski>y/Cyril>z/Čechomor>w/cyril>v/Cýril>u"_s << false
             << u"Cyril(v,z) Cýril(u) Čechomor(w) Hudba(x) Chinaski(y)"_s
             << u"Hudba x Chinaski y Cyril z Čechomor w v Cýril u"_s;
+        QTest::newRow("long names alike but for their ends")
+            << u"Velká kapela z Prahy 2>x/Velká kapela z Prahy 1>y"_s << false
+            << u"Velká kapela z Prahy 1(y) Velká kapela z Prahy 2(x)"_s
+            << u"Velká kapela z Prahy 2 x Velká kapela z Prahy 1 y"_s;
         QTest::newRow("new releases only")
             << u"A>1/B>2 */A>3 */C>4"_s << true << u"A(*3) B(*2)"_s << u"B 2 A 3"_s;
         QTest::newRow("backslashes never collide")
