@@ -113,7 +113,9 @@ private:
     // Sorts the albums of every artist (on all cores for a large tree) and leaves out the
     // later ones of equal name.
     void sortAllChildren();
-    void emitChildrenChanged(TreeNode* parent, int role);
+    void emitChildrenChanged(TreeNode* parent, const QList<int>& roles);
+    // Every node's role changed: the artists and each artist's albums.
+    void emitAllChanged(int role);
     // A model index's id: the node's address, with the lowest bit set for an album.
     static quintptr indexId(const TreeNode* node, bool album);
 

@@ -9,10 +9,8 @@ void CatalogueTreeView::dataChanged(const QModelIndex& topLeft, const QModelInde
 }
 
 void CatalogueTreeView::expandTopLevel() {
-    // While a layout is pending, expanding a row only records it; the layout then runs once.
-    scheduleDelayedItemsLayout();
-    const QAbstractItemModel* m = model();
-    for (int row = 0, rows = m ? m->rowCount(rootIndex()) : 0; row < rows; ++row)
-        setExpanded(m->index(row, 0, rootIndex()), true);
-    executeDelayedItemsLayout();
+    // The albums never have children, so expanding everything expands the artists: in one
+    // layout of the view, without making each artist's index persistent twice on the way, as
+    // expanding them one by one does (once to ask whether it is expanded, once to store it).
+    expandAll();
 }
