@@ -62,6 +62,16 @@ void CatalogueTree::unlinkAdded(TreeNode* node) {
 void CatalogueTree::renumber(NodeList& list, size_t from) {
     for (size_t i = from; i < list.size(); ++i)
         list[i]->row = int(i);
+    if (&list != &m_roots)
+        return;
+    m_rootHasChildren.resize(m_roots.size());
+    for (size_t i = from; i < m_roots.size(); ++i)
+        m_rootHasChildren[i] = !m_roots[i]->children.empty();
+}
+
+void CatalogueTree::noteChildren(const TreeNode* artist) {
+    if (artist)
+        m_rootHasChildren[size_t(artist->row)] = !artist->children.empty();
 }
 
 size_t CatalogueTree::sortedPosition(const NodeList& list, QStringView text) const {
@@ -75,6 +85,7 @@ size_t CatalogueTree::sortedPosition(const NodeList& list, QStringView text) con
 
 void CatalogueTree::dropAll() {
     m_roots.clear();
+    m_rootHasChildren.clear();
     m_chunks.clear();
     m_chunkUsed = kChunkSize;
     m_firstAdded = m_lastAdded = nullptr;
@@ -240,6 +251,7 @@ TreeNode* CatalogueTree::addAlbum(TreeNode* artist, const QString& name, bool bo
     node->bold = bold;
     children.insert(children.begin() + qsizetype(pos), node);
     renumber(children, pos);
+    noteChildren(artist);
     endInsertRows();
     return node;
 }
@@ -254,6 +266,7 @@ void CatalogueTree::removeNode(TreeNode* node) {
     unlinkAdded(node);
     siblings.erase(siblings.begin() + row);
     renumber(siblings, size_t(row));
+    noteChildren(node->parent);
     node->parent = nullptr;
     endRemoveRows();
 }
@@ -346,6 +359,14 @@ QModelIndex CatalogueTree::index(int row, int column, const QModelIndex& parent)
 QModelIndex CatalogueTree::parent(const QModelIndex& child) const {
     const TreeNode* node = nodeAt(child);
     return node ? indexOf(node->parent) : QModelIndex();
+}
+
+bool CatalogueTree::hasChildren(const QModelIndex& parent) const {
+    if (!parent.isValid())
+        return !m_roots.empty();
+    if (parent.column() != 0 || (parent.internalId() & 1)) // an album
+        return false;
+    return m_rootHasChildren[size_t(parent.row())] != 0;
 }
 
 int CatalogueTree::rowCount(const QModelIndex& parent) const {

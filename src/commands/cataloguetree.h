@@ -86,6 +86,7 @@ public:
 
     QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
     QModelIndex parent(const QModelIndex& child) const override;
+    bool hasChildren(const QModelIndex& parent = {}) const override;
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
@@ -102,7 +103,10 @@ private:
     TreeNode* newNode(const QString& text, NodeKind kind, TreeNode* parent);
     void linkAddedAfter(TreeNode* node, TreeNode* after);
     void unlinkAdded(TreeNode* node);
+    // Numbers the rows of list from from on (for the artists, also whether each has albums).
     void renumber(NodeList& list, size_t from);
+    // Notes whether artist (nullptr: none) has albums, after its albums changed.
+    void noteChildren(const TreeNode* artist);
     NodeList& siblingsOf(TreeNode* parent) { return parent ? parent->children : m_roots; }
     size_t sortedPosition(const NodeList& list, QStringView text) const;
     // Where a node of that text and seq stands in list: by text then seq, or by seq alone among
@@ -125,6 +129,9 @@ private:
     std::vector<std::unique_ptr<TreeNode[]>> m_chunks;
     size_t m_chunkUsed = kChunkSize;
     NodeList m_roots;
+    // Whether each artist has albums, by row: the view asks it of every artist while laying
+    // out, and the artists' nodes lie scattered over memory.
+    std::vector<char> m_rootHasChildren;
     TreeNode* m_firstAdded = nullptr;
     TreeNode* m_lastAdded = nullptr;
     qsizetype m_count = 0;

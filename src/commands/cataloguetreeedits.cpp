@@ -35,6 +35,7 @@ TreeNode* CatalogueTree::restoreNode(TreeNode* parent, const TreeNode& shape) {
     m_nextSeq = std::max(m_nextSeq, shape.seq + 1);
     siblings.insert(siblings.begin() + qsizetype(pos), node);
     renumber(siblings, pos);
+    noteChildren(parent);
     endInsertRows();
     return node;
 }
