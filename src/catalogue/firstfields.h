@@ -90,7 +90,11 @@ private:
     }
 
     void grow() {
-        m_slots.assign(std::max<size_t>(64, m_slots.size() * 2), Slot{});
+        // Small tables double; a large one grows four times at once, so that a file of many
+        // names moves each of them fewer times (its slots are scattered over memory).
+        constexpr size_t kLarge = size_t(1) << 16;
+        m_slots.assign(std::max<size_t>(64, m_slots.size() * (m_slots.size() >= kLarge ? 4 : 2)),
+                       Slot{});
         for (size_t k = 0; k < m_entries.size(); ++k) {
             const Entry& e = m_entries[k];
             const uint64_t h = hash(QByteArrayView(m_keys.data() + e.keyStart, e.keyLength));
