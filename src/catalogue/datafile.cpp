@@ -132,6 +132,15 @@ bool parseLine(QByteArrayView line, LineFields& out) {
     return p == end;
 }
 
+// What a first field stands for. "#ContactEmail" sorts before "#DataOwner" and names of letters
+// after both, so one comparison tells most names from both words.
+LineKind kindOf(const QString& text, const TextCompare& compare) {
+    const int c = compare.compare(text, u"#DataOwner");
+    if (c == 0)
+        return LineKind::Owner;
+    return c < 0 && compare.equals(text, u"#ContactEmail") ? LineKind::Email : LineKind::Album;
+}
+
 // What one run of whole lines holds; several runs are read side by side.
 struct Part {
     std::vector<Album> albums;
@@ -201,11 +210,7 @@ void parseLines(QByteArrayView bytes, qsizetype fileSize, bool utf8, const TextC
             FirstFields::Entry* first = firstFields.find(fields.field1, h);
             if (!first) {
                 QString text = decode(fields.field1);
-                LineKind kind = LineKind::Album;
-                if (compare.equals(text, u"#DataOwner"))
-                    kind = LineKind::Owner;
-                else if (compare.equals(text, u"#ContactEmail"))
-                    kind = LineKind::Email;
+                const LineKind kind = kindOf(text, compare);
                 first = firstFields.insert(fields.field1, h, std::move(text), kind);
             }
             switch (first->kind) {
@@ -216,7 +221,7 @@ void parseLines(QByteArrayView bytes, qsizetype fileSize, bool utf8, const TextC
                 out.contactEmail = decode(fields.field2);
                 break;
             case LineKind::Album:
-                out.albums.push_back(Album{first->text, decode(fields.field2), fields.isNew});
+                out.albums.emplace_back(first->text, decode(fields.field2), fields.isNew);
                 break;
             }
         }

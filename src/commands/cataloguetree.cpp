@@ -230,47 +230,6 @@ TreeNode* CatalogueTree::rebuild(const std::vector<Album>& albums, bool newRelea
     return m_roots.empty() ? nullptr : m_roots.front();
 }
 
-TreeNode* CatalogueTree::addArtist(const QString& name, bool sortsChildren) {
-    if (artistNode(name))
-        return nullptr;
-    const size_t pos = sortedPosition(m_roots, name);
-    beginInsertRows(QModelIndex(), int(pos), int(pos));
-    TreeNode* node = newNode(name, NodeKind::Artist, nullptr);
-    node->sortsChildren = sortsChildren;
-    m_roots.insert(m_roots.begin() + qsizetype(pos), node);
-    renumber(m_roots, pos);
-    endInsertRows();
-    return node;
-}
-
-TreeNode* CatalogueTree::addAlbum(TreeNode* artist, const QString& name, bool bold) {
-    auto& children = artist->children;
-    const size_t pos = artist->sortsChildren ? sortedPosition(children, name) : children.size();
-    beginInsertRows(indexOf(artist), int(pos), int(pos));
-    TreeNode* node = newNode(name, NodeKind::Album, artist);
-    node->bold = bold;
-    children.insert(children.begin() + qsizetype(pos), node);
-    renumber(children, pos);
-    noteChildren(artist);
-    endInsertRows();
-    return node;
-}
-
-void CatalogueTree::removeNode(TreeNode* node) {
-    auto& siblings = siblingsOf(node->parent);
-    const int row = node->row;
-    beginRemoveRows(indexOf(node->parent), row, row);
-    for (TreeNode* child : node->children)
-        unlinkAdded(child);
-    node->children.clear();
-    unlinkAdded(node);
-    siblings.erase(siblings.begin() + row);
-    renumber(siblings, size_t(row));
-    noteChildren(node->parent);
-    node->parent = nullptr;
-    endRemoveRows();
-}
-
 void CatalogueTree::setBold(TreeNode* node, bool bold) {
     if (node->bold == bold)
         return;

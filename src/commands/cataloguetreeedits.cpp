@@ -1,9 +1,50 @@
-// The tree model's edits that the undo history needs: a removed node put back where it was, and
-// a node renamed in place.
+// The tree model's edits: nodes added and removed, a removed node put back where it was (for the
+// undo history), and a node renamed in place.
 
 #include "cataloguetree.h"
 
 #include <algorithm>
+
+TreeNode* CatalogueTree::addArtist(const QString& name, bool sortsChildren) {
+    if (artistNode(name))
+        return nullptr;
+    const size_t pos = sortedPosition(m_roots, name);
+    beginInsertRows(QModelIndex(), int(pos), int(pos));
+    TreeNode* node = newNode(name, NodeKind::Artist, nullptr);
+    node->sortsChildren = sortsChildren;
+    m_roots.insert(m_roots.begin() + qsizetype(pos), node);
+    renumber(m_roots, pos);
+    endInsertRows();
+    return node;
+}
+
+TreeNode* CatalogueTree::addAlbum(TreeNode* artist, const QString& name, bool bold) {
+    auto& children = artist->children;
+    const size_t pos = artist->sortsChildren ? sortedPosition(children, name) : children.size();
+    beginInsertRows(indexOf(artist), int(pos), int(pos));
+    TreeNode* node = newNode(name, NodeKind::Album, artist);
+    node->bold = bold;
+    children.insert(children.begin() + qsizetype(pos), node);
+    renumber(children, pos);
+    noteChildren(artist);
+    endInsertRows();
+    return node;
+}
+
+void CatalogueTree::removeNode(TreeNode* node) {
+    auto& siblings = siblingsOf(node->parent);
+    const int row = node->row;
+    beginRemoveRows(indexOf(node->parent), row, row);
+    for (TreeNode* child : node->children)
+        unlinkAdded(child);
+    node->children.clear();
+    unlinkAdded(node);
+    siblings.erase(siblings.begin() + row);
+    renumber(siblings, size_t(row));
+    noteChildren(node->parent);
+    node->parent = nullptr;
+    endRemoveRows();
+}
 
 size_t CatalogueTree::placeOf(const NodeList& list, const TreeNode* parent, QStringView text,
                               quint32 seq) const {
