@@ -14,15 +14,18 @@ enum class LineKind : quint8 { Album, Owner, Email };
 // The first fields seen so far, by their bytes: albums of one artist share one string, and the
 // kind of a first field is decided once. An open-addressing table with a cheap hash, of eight
 // bytes a slot so that as much of it as can stays in the cache: the loader looks up every line.
-// The keys are copied side by side, so comparing with one touches memory close at hand rather
-// than its first line somewhere in the file.
+// An entry fills one cache line and holds its key when the key is short, as names mostly are, so
+// that a line of an artist seen before costs one look into the entries, not another into the
+// keys; longer keys are copied side by side, close at hand rather than somewhere in the file.
 class FirstFields {
 public:
-    struct Entry {
+    static constexpr uint32_t kInlineKey = 27;
+    struct alignas(64) Entry {
         QString text;
-        LineKind kind;
+        size_t keyStart; // in m_keys, for a key longer than kInlineKey
         uint32_t keyLength;
-        size_t keyStart; // in m_keys
+        LineKind kind;
+        char inlineKey[kInlineKey];
     };
 
     static uint64_t hash(QByteArrayView key) {
@@ -60,8 +63,7 @@ public:
             Entry& e = m_entries[s.entry - 1];
             // An empty key may have no data at all, and memcmp must not be given null.
             if (e.keyLength == size_t(key.size()) &&
-                (key.isEmpty() ||
-                 std::memcmp(m_keys.data() + e.keyStart, key.data(), size_t(key.size())) == 0))
+                (key.isEmpty() || std::memcmp(keyOf(e), key.data(), size_t(key.size())) == 0))
                 return &e;
         }
     }
@@ -69,10 +71,17 @@ public:
     Entry* insert(QByteArrayView key, uint64_t h, QString text, LineKind kind) {
         if ((m_entries.size() + 1) * 2 > m_slots.size())
             grow();
-        m_entries.push_back(Entry{std::move(text), kind, uint32_t(key.size()), m_keys.size()});
-        m_keys.insert(m_keys.end(), key.begin(), key.end());
+        Entry& e = m_entries.emplace_back();
+        e.text = std::move(text);
+        e.keyLength = uint32_t(key.size());
+        e.kind = kind;
+        e.keyStart = m_keys.size();
+        if (e.keyLength <= kInlineKey)
+            std::copy(key.begin(), key.end(), e.inlineKey);
+        else
+            m_keys.insert(m_keys.end(), key.begin(), key.end());
         place(Slot{uint32_t(h >> 32), uint32_t(m_entries.size())}, h);
-        return &m_entries.back();
+        return &e;
     }
 
 private:
@@ -80,6 +89,10 @@ private:
         uint32_t tag;   // the upper half of the key's hash
         uint32_t entry; // 1 + its number in m_entries (one a line at most); 0: an empty slot
     };
+
+    const char* keyOf(const Entry& e) const {
+        return e.keyLength <= kInlineKey ? e.inlineKey : m_keys.data() + e.keyStart;
+    }
 
     void place(Slot slot, uint64_t h) {
         const size_t mask = m_slots.size() - 1;
@@ -97,7 +110,7 @@ private:
                        Slot{});
         for (size_t k = 0; k < m_entries.size(); ++k) {
             const Entry& e = m_entries[k];
-            const uint64_t h = hash(QByteArrayView(m_keys.data() + e.keyStart, e.keyLength));
+            const uint64_t h = hash(QByteArrayView(keyOf(e), e.keyLength));
             place(Slot{uint32_t(h >> 32), uint32_t(k + 1)}, h);
         }
         // Entries move when the vector grows; callers hold an entry only until the next insert.
