@@ -221,7 +221,7 @@ void parseLines(QByteArrayView bytes, qsizetype fileSize, bool utf8, const TextC
                 out.contactEmail = decode(fields.field2);
                 break;
             case LineKind::Album:
-                out.albums.emplace_back(first->text, decode(fields.field2), fields.isNew);
+                out.albums.push_back(Album{first->text, decode(fields.field2), fields.isNew});
                 break;
             }
         }
