@@ -108,10 +108,21 @@ private:
         constexpr size_t kLarge = size_t(1) << 16;
         m_slots.assign(std::max<size_t>(64, m_slots.size() * (m_slots.size() >= kLarge ? 4 : 2)),
                        Slot{});
-        for (size_t k = 0; k < m_entries.size(); ++k) {
-            const Entry& e = m_entries[k];
-            const uint64_t h = hash(QByteArrayView(keyOf(e), e.keyLength));
-            place(Slot{uint32_t(h >> 32), uint32_t(k + 1)}, h);
+        // The entries' new slots lie anywhere in the table: each is asked for a few entries
+        // ahead of its turn.
+        constexpr size_t kAhead = 8;
+        uint64_t ahead[kAhead];
+        const auto hashOf = [this](size_t k) {
+            return hash(QByteArrayView(keyOf(m_entries[k]), m_entries[k].keyLength));
+        };
+        for (size_t k = 0; k < m_entries.size() + kAhead; ++k) {
+            if (k >= kAhead)
+                place(Slot{uint32_t(ahead[k % kAhead] >> 32), uint32_t(k - kAhead + 1)},
+                      ahead[k % kAhead]);
+            if (k < m_entries.size()) {
+                ahead[k % kAhead] = hashOf(k);
+                __builtin_prefetch(&m_slots[size_t(ahead[k % kAhead]) & (m_slots.size() - 1)], 1);
+            }
         }
         // Entries move when the vector grows; callers hold an entry only until the next insert.
         m_entries.reserve(m_slots.size() / 2);
