@@ -22,17 +22,29 @@ quint64 bigEndianAt(const char* data, qsizetype length, qsizetype from) {
     return value;
 }
 
-bool itemLess(const Item& x, const Item& y) {
+// Two keys whose first `from` bytes are equal (or that both ended within them), by the rest of
+// their bytes and then by their lengths: negative, zero or positive.
+int compareFrom(const char* x, qsizetype xLength, const char* y, qsizetype yLength,
+                qsizetype from) {
+    const qsizetype shorter = std::min(xLength, yLength);
+    if (shorter > from)
+        if (const int c = std::memcmp(x + from, y + from, size_t(shorter - from)); c != 0)
+            return c;
+    return xLength < yLength ? -1 : (xLength > yLength ? 1 : 0);
+}
+
+int compareItems(const Item& x, const Item& y) {
     if (x.head != y.head)
-        return x.head < y.head;
+        return x.head < y.head ? -1 : 1;
     if (x.head2 != y.head2)
-        return x.head2 < y.head2;
-    const qint32 shorter = std::min(x.length, y.length);
-    if (shorter > 16)
-        if (const int c = std::memcmp(x.data + 16, y.data + 16, size_t(shorter - 16)); c != 0)
-            return c < 0;
+        return x.head2 < y.head2 ? -1 : 1;
+    return compareFrom(x.data, x.length, y.data, y.length, 16);
+}
+
+bool itemLess(const Item& x, const Item& y) {
     // Equal texts in ascending order: the numbers decide last, so any sort keeps them so.
-    return x.length != y.length ? x.length < y.length : x.index < y.index;
+    const int c = compareItems(x, y);
+    return c != 0 ? c < 0 : x.index < y.index;
 }
 
 } // namespace
@@ -68,12 +80,7 @@ SortKeys::SortKeys(qsizetype count, const std::function<QStringView(qsizetype, Q
 
 int SortKeys::compareTails(const Key& x, const Key& y) {
     // The heads are equal: so are the first eight bytes, or both keys ended within them.
-    const qsizetype shorter = std::min(x.length, y.length);
-    if (shorter > 8) {
-        if (const int c = std::memcmp(x.data + 8, y.data + 8, size_t(shorter - 8)); c != 0)
-            return c;
-    }
-    return x.length < y.length ? -1 : (x.length > y.length ? 1 : 0);
+    return compareFrom(x.data, x.length, y.data, y.length, 8);
 }
 
 std::vector<qint32> SortKeys::sorted(std::vector<char>* equalsPrevious) const {
@@ -108,12 +115,8 @@ std::vector<qint32> SortKeys::sorted(std::vector<char>* equalsPrevious) const {
         order[i] = items[i].index;
     if (equalsPrevious) {
         equalsPrevious->assign(items.size(), 0);
-        for (size_t i = 1; i < items.size(); ++i) {
-            const Item &x = items[i - 1], &y = items[i];
-            (*equalsPrevious)[i] = x.head == y.head && x.head2 == y.head2 && x.length == y.length &&
-                                   (x.length <= 16 || std::memcmp(x.data + 16, y.data + 16,
-                                                                  size_t(x.length - 16)) == 0);
-        }
+        for (size_t i = 1; i < items.size(); ++i)
+            (*equalsPrevious)[i] = compareItems(items[i - 1], items[i]) == 0;
     }
     return order;
 }
