@@ -383,9 +383,9 @@ LoadResult loadDataFile(const QString& path, const TextCompare& compare) {
     }
     if (!file.open(QIODevice::ReadOnly))
         return result;
-    QByteArray bytes = readSideBySide(file, result.size).value_or(QByteArray());
-    if (bytes.size() != result.size) // changed while read, or not a plain file after all
-        bytes = file.readAll();
+    // Changed while read, or not a plain file after all: read as it comes.
+    std::optional<QByteArray> read = readSideBySide(file, result.size);
+    const QByteArray bytes = read ? std::move(*read) : file.readAll();
     if (file.error() != QFileDevice::NoError)
         return result;
     file.close();
